@@ -1,0 +1,17 @@
+// The engine's host on Win32: GDI region bitmap, render threads, menus, message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include "engine/engine_host.h"
+
+extern HDC g_image_dc;       // memory DC holding the whole rendered picture
+extern HDC g_mem_dc;         // memory DC of the region bitmap
+extern HBITMAP g_region_bitmap;
+extern BITMAPINFOHEADER g_region_bmi;  // describes g_render_pixels: top-down, 32 bits
+
+// Fills g_region_bmi for a w x h region.
+void fill_region_bmi(int w, int h);
+
+// The host the program installs at start-up.
+EngineHost& win32_engine_host();

@@ -1,0 +1,30 @@
+// Message boxes: style by kind, caption message 99, answers as MessageAnswer.
+#include "editor/message_box.h"
+
+#include "editor/message_text.h"
+#include "editor/startup.h"
+
+MessageBoxFn g_message_box = MessageBoxA;
+
+UINT message_box_style(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::error: return MB_ICONHAND | MB_OK;
+    case MessageKind::question: return MB_ICONQUESTION | MB_YESNO;
+    case MessageKind::question_cancel: return MB_ICONQUESTION | MB_YESNOCANCEL;
+    case MessageKind::info: return MB_ICONINFORMATION | MB_OK;
+    case MessageKind::info_yes_no: return MB_ICONINFORMATION | MB_YESNO;
+    case MessageKind::info_ok_cancel: return MB_ICONINFORMATION | MB_OKCANCEL;
+  }
+  return MB_ICONHAND | MB_OK;
+}
+
+MessageAnswer show_message_box(HWND owner, const char* text, MessageKind kind) {
+  switch (g_message_box(owner, text, message_text(MSG_PROGRAM_NAME), message_box_style(kind))) {
+    case IDYES: return MessageAnswer::yes;
+    case IDNO: return MessageAnswer::no;
+    case IDCANCEL: return MessageAnswer::cancel;
+    default: return MessageAnswer::ok;
+  }
+}
+
+MessageAnswer show_message(int id, MessageKind kind) { return show_message_box(g_main_hwnd, message_text(id), kind); }

@@ -1,0 +1,86 @@
+#!/bin/bash
+# Installs what is missing, builds native, win64 and win32, and runs every test:
+# native under the sanitizers, win64 under wine64 on a private Xvfb display,
+# win32 checked with objdump. Ends with one line "N passed, N failed".
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+packages=(cmake make g++ googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+          binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth
+          clang imagemagick libtiff-tools netpbm python3)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+buildlog=$(mktemp)
+for preset in native win64 win32; do
+  if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"$buildlog" 2>&1; then
+    cat "$buildlog"
+    echo "build of $preset failed"
+    exit 1
+  fi
+  grep -E 'warning|error' "$buildlog" || true
+done
+rm -f "$buildlog"
+
+passed=0
+failed=0
+# Adds the counts of ctest's "N% tests passed, F tests failed out of T".
+count() {
+  local line
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -1 || true)
+  if [[ -z $line ]]; then
+    failed=$((failed + 1))
+    return
+  fi
+  local f t
+  f=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+  t=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")
+  passed=$((passed + t - f))
+  failed=$((failed + f))
+}
+
+log=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+  if [[ -n ${WINEPREFIX:-} ]]; then /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true; fi
+  if [[ -n $xvfb_pid ]]; then kill "$xvfb_pid" >/dev/null 2>&1 || true; fi
+  rm -rf "$log"
+}
+trap cleanup EXIT
+
+# ctest writes to files, not pipes: Wine's service processes inherit the test
+# programs' output and outlive them, and a pipe they hold would never close.
+run_ctest() {
+  ctest --preset "$1" >"$log/$1" 2>&1 || true
+  cat "$log/$1"
+  count "$log/$1"
+}
+
+run_ctest native
+
+# A private display and Wine prefix; one wineserver for the whole run.
+display=99
+while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+export WINEPREFIX="$root/build/wine-prefix"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+/usr/lib/wine/wineserver -p >/dev/null 2>&1 </dev/null
+# Creates the prefix the first time, and starts Wine's services away from our output.
+/usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 </dev/null || true
+[[ -f $WINEPREFIX/system.reg ]] || { echo "could not create the Wine prefix"; exit 1; }
+run_ctest win64
+run_ctest win32
+
+echo "$passed passed, $failed failed"
+((failed == 0))

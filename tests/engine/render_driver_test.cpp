@@ -1,0 +1,123 @@
+// Render driver: clipping, the thread split, what reaches the host and what gets invalidated.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/engine_host.h"
+#include "engine/render_driver.h"
+#include "tests/engine/engine_fixture.h"
+
+namespace {
+
+class RecordingHost : public EngineHost {
+ public:
+  std::vector<std::string> calls;
+  void begin_wait_cursor() override { calls.push_back("wait"); }
+  void end_wait_cursor() override { calls.push_back("unwait"); }
+  void resize_region_bitmap(int32_t w, int32_t h) override {
+    calls.push_back("resize " + std::to_string(w) + "x" + std::to_string(h));
+  }
+  void run_render_bands(RenderBandArgs* a, RenderBandArgs* b) override {
+    calls.push_back("bands " + std::to_string(a->row_step) + "/" + std::to_string(a->first_row) + "," +
+                    std::to_string(b->first_row));
+    std::thread t1(render_band, a), t2(render_band, b);
+    t1.join();
+    t2.join();
+  }
+  void present_region(int32_t x0, int32_t y0, int32_t w, int32_t h) override {
+    calls.push_back("present " + std::to_string(x0) + "," + std::to_string(y0) + " " + std::to_string(w) + "x" +
+                    std::to_string(h));
+  }
+  void invalidate_view(int32_t l, int32_t t, int32_t r, int32_t b) override {
+    calls.push_back("invalidate " + std::to_string(l) + "," + std::to_string(t) + "," + std::to_string(r) + "," +
+                    std::to_string(b));
+  }
+};
+
+class RenderDriver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    set_engine_host(&host);
+    g_region_width = g_region_height = 101;
+    g_zoom_percent = 100;
+    g_cpu_count = 1;
+  }
+  void TearDown() override {
+    set_engine_host(nullptr);
+    g_cpu_count = 1;
+    g_zoom_percent = 100;
+  }
+  RecordingHost host;
+  MainWindowState win;
+};
+
+TEST_F(RenderDriver, EmptyRectangleDoesNothingAtAll) {
+  TestImage img(50, 40);
+  render_region(win, 5, 5, 5, 20, 1);
+  render_region(win, 5, 9, 8, 2, 1);
+  EXPECT_TRUE(host.calls.empty());
+}
+
+TEST_F(RenderDriver, RectangleOutsideTheImageNeverResizesTheBitmap) {
+  TestImage img(50, 40);
+  render_region(win, 60, 0, 80, 10, 1);
+  render_region(win, -30, -30, -10, -10, 0);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"wait", "unwait"}));
+  EXPECT_EQ(g_region_width, 101);
+}
+
+TEST_F(RenderDriver, ClipsResizesRendersPresentsAndInvalidates) {
+  TestImage img(50, 40);
+  render_region(win, -10, -10, 20, 20, 1);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"wait", "resize 20x20", "present 0,0 20x20", "unwait",
+                                                  "invalidate 0,0,20,20"}));
+  EXPECT_EQ(g_region_width, 20);
+  host.calls.clear();
+  render_region(win, 30, 25, 70, 45, 0);  // clipped to 20 x 15 at (30, 25)
+  EXPECT_EQ(host.calls,
+            (std::vector<std::string>{"resize 20x15", "present 30,25 20x15", "invalidate 30,25,50,40"}));
+  host.calls.clear();
+  render_region(win, 0, 0, 20, 15, 0);  // same size: no new bitmap
+  EXPECT_EQ(host.calls.front(), "present 0,0 20x15");
+}
+
+TEST_F(RenderDriver, InvalidationKeepsLeftAndWidthEvenAtEveryZoom) {
+  win.scroll_x = 3;
+  win.scroll_y = -7;
+  g_zoom_percent = 33;
+  ViewRect r = region_view_rect(win, 10, 10, 21, 30);  // 3 - 3 = 0; 6 - 3 = 3 -> 4
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.right, 4);
+  EXPECT_EQ(r.top, 3 + 7);
+  EXPECT_EQ(r.bottom, 9 + 7);
+  g_zoom_percent = 150;
+  r = region_view_rect(win, 1, 1, 4, 3);  // 1 - 3 = -2; 6 - 3 = 3 -> width 5 -> 4
+  EXPECT_EQ(r.left, -2);
+  EXPECT_EQ(r.right, 4);
+  win.scroll_x = 0;
+  r = region_view_rect(win, 1, 0, 2, 1);  // left 1 -> 0, right 3, width 3 -> 4
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.right, 4);
+  g_zoom_percent = 300;
+  r = region_view_rect(win, 30000, 0, 30001, 1);  // no 32-bit overflow on the way
+  EXPECT_EQ(r.left, 90000);
+}
+
+TEST_F(RenderDriver, TwoThreadsGiveTheSameBytesAsOne) {
+  TestImage img(64, 48);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) img.pair(x, y) = {static_cast<float>((x * 7 % 13) - 6) * 0.7f, static_cast<float>((y * 5 % 11) - 5) * 0.9f};
+  g_smoothing = 1;
+  render_region(win, 3, 2, 60, 47, 0);
+  const std::vector<uint8_t> one = img.render_buffer();
+  g_cpu_count = 2;
+  host.calls.clear();
+  std::fill(img.render_buffer().begin(), img.render_buffer().end(), 0);
+  render_region(win, 3, 2, 60, 47, 0);
+  EXPECT_EQ(host.calls.front(), "bands 2/0,1");
+  EXPECT_EQ(img.render_buffer(), one);
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+// The render driver on real GDI: region bitmap, copy into the picture, worker threads.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "editor/engine_host_win32.h"
+#include "engine/field.h"
+#include "engine/render_band.h"
+#include "engine/render_driver.h"
+
+namespace {
+
+class RenderRegionGdi : public ::testing::Test {
+ protected:
+  static constexpr int W = 64, H = 40;
+
+  void SetUp() override {
+    field.assign(W * H + 13, {0, 0});
+    undo.assign(W * H + 13, {0, 0});
+    source.resize(W * H * 4 + 100);
+    render.assign(W * H * 4 + 100, 0);
+    for (int i = 0; i < W * H; ++i) {
+      source[4 * i] = static_cast<uint8_t>(i * 3);
+      source[4 * i + 1] = static_cast<uint8_t>(i * 5 + 7);
+      source[4 * i + 2] = static_cast<uint8_t>(i / 3);
+    }
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x) field[y * W + x] = {(x % 7) * 0.6f - 1.5f, (y % 5) * 0.8f - 1.0f};
+    g_image_width = W;
+    g_image_height = H;
+    g_current_field = field.data();
+    g_undo_field = undo.data();
+    g_source_pixels = source.data();
+    g_render_pixels = render.data();
+    g_smoothing = 1;
+    g_border_repeat = 1;
+
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = W;
+    bi.bmiHeader.biHeight = -H;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    image_bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&picture), nullptr, 0);
+    ASSERT_NE(image_bitmap, nullptr);
+    g_image_dc = CreateCompatibleDC(nullptr);
+    SelectObject(g_image_dc, image_bitmap);
+    set_engine_host(&win32_engine_host());
+    g_region_width = g_region_height = 0;
+  }
+
+  void TearDown() override {
+    set_engine_host(nullptr);
+    DeleteDC(g_image_dc);
+    DeleteObject(image_bitmap);
+    if (g_mem_dc) DeleteDC(g_mem_dc);
+    if (g_region_bitmap) DeleteObject(g_region_bitmap);
+    g_image_dc = g_mem_dc = nullptr;
+    g_region_bitmap = nullptr;
+    g_cpu_count = 1;
+  }
+
+  // The picture must hold exactly the render buffer's rectangle at (x0, y0).
+  void expect_picture_matches(int x0, int y0, int w, int h) {
+    GdiFlush();
+    for (int r = 0; r < h; ++r)
+      for (int k = 0; k < w; ++k)
+        for (int c = 0; c < 3; ++c)
+          ASSERT_EQ(picture[4 * ((y0 + r) * W + x0 + k) + c], render[4 * (r * w + k) + c]) << k << "," << r;
+  }
+
+  MainWindowState win;
+  std::vector<DisplacementPair> field, undo;
+  std::vector<uint8_t> source, render;
+  HBITMAP image_bitmap = nullptr;
+  uint8_t* picture = nullptr;
+};
+
+TEST_F(RenderRegionGdi, RegionLandsInThePictureAtItsPlace) {
+  render_region(win, 10, 5, 40, 33, 1);
+  EXPECT_EQ(g_region_width, 30);
+  EXPECT_EQ(g_region_height, 28);
+  EXPECT_EQ(g_region_bmi.biHeight, -28);
+  EXPECT_EQ(g_region_bmi.biSizeImage, 30u * 28u * 4u);
+  expect_picture_matches(10, 5, 30, 28);
+}
+
+TEST_F(RenderRegionGdi, ClippedRectangleGetsABitmapOfItsClippedSize) {
+  render_region(win, -10, -10, 20, 20, 0);
+  EXPECT_EQ(g_region_width, 20);
+  EXPECT_EQ(g_region_height, 20);
+  BITMAP bm;
+  ASSERT_TRUE(GetObjectA(g_region_bitmap, sizeof bm, &bm));
+  EXPECT_EQ(bm.bmWidth, 20);
+  EXPECT_EQ(bm.bmHeight, 20);
+  expect_picture_matches(0, 0, 20, 20);
+}
+
+TEST_F(RenderRegionGdi, TwoWorkerThreadsGiveTheSamePicture) {
+  render_region(win, 0, 0, W, H, 0);
+  const std::vector<uint8_t> one(render.begin(), render.begin() + W * H * 4);
+  std::fill(render.begin(), render.end(), 0);
+  g_cpu_count = 2;
+  render_region(win, 0, 0, W, H, 0);
+  EXPECT_TRUE(std::equal(one.begin(), one.end(), render.begin()));
+  expect_picture_matches(0, 0, W, H);
+}
+
+}  // namespace
