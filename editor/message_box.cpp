@@ -1,7 +1,7 @@
 // Message boxes: style by kind, caption message 99, answers as MessageAnswer.
 #include "editor/message_box.h"
 
-#include "editor/message_text.h"
+#include "editor/core/message_text.h"
 #include "editor/startup.h"
 
 MessageBoxFn g_message_box = MessageBoxA;

@@ -5,6 +5,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+# QX_BUILD_ROOT puts the build trees (and the Wine prefix) elsewhere than build/.
+build_root=${QX_BUILD_ROOT:-$root/build}
 
 packages=(cmake make g++ googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth
@@ -22,7 +24,8 @@ fi
 
 buildlog=$(mktemp)
 for preset in native win64 win32; do
-  if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"$buildlog" 2>&1; then
+  if ! { cmake --preset "$preset" -B "$build_root/$preset" &&
+         cmake --build "$build_root/$preset" -j 8; } >"$buildlog" 2>&1; then
     cat "$buildlog"
     echo "build of $preset failed"
     exit 1
@@ -60,12 +63,12 @@ trap cleanup EXIT
 # ctest writes to files, not pipes: Wine's service processes inherit the test
 # programs' output and outlive them, and a pipe they hold would never close.
 run_ctest() {
-  ctest --preset "$1" >"$log/$1" 2>&1 || true
+  ctest --test-dir "$build_root/$1" --output-on-failure -j "$2" >"$log/$1" 2>&1 || true
   cat "$log/$1"
   count "$log/$1"
 }
 
-run_ctest native
+run_ctest native 8
 
 # A private display and Wine prefix; one wineserver for the whole run.
 display=99
@@ -73,14 +76,14 @@ while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$
 Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 export DISPLAY=":$display"
-export WINEPREFIX="$root/build/wine-prefix"
+export WINEPREFIX="$build_root/wine-prefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 /usr/lib/wine/wineserver -p >/dev/null 2>&1 </dev/null
 # Creates the prefix the first time, and starts Wine's services away from our output.
 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 </dev/null || true
 [[ -f $WINEPREFIX/system.reg ]] || { echo "could not create the Wine prefix"; exit 1; }
-run_ctest win64
-run_ctest win32
+run_ctest win64 4
+run_ctest win32 1
 
 echo "$passed passed, $failed failed"
 ((failed == 0))

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "editor/message_text.h"
+#include "editor/core/message_text.h"
 
 namespace {
 

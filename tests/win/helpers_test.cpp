@@ -9,7 +9,7 @@
 #include "editor/file_commands.h"
 #include "editor/memory.h"
 #include "editor/message_box.h"
-#include "editor/message_text.h"
+#include "editor/core/message_text.h"
 #include "editor/startup.h"
 #include "editor/title.h"
 #include "editor/transparency.h"

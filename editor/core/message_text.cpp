@@ -1,5 +1,5 @@
 // German message texts (Windows-1252 in the binary), indexed by message id.
-#include "editor/message_text.h"
+#include "editor/core/message_text.h"
 
 namespace {
 
