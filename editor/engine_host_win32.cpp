@@ -13,6 +13,7 @@ HDC g_image_dc = nullptr;
 HDC g_mem_dc = nullptr;
 HBITMAP g_region_bitmap = nullptr;
 BITMAPINFOHEADER g_region_bmi = {};
+RenderThreadStartFn g_start_render_thread = CreateThread;
 
 void fill_region_bmi(int w, int h) {
   g_region_bmi = {};
@@ -64,7 +65,7 @@ class Win32EngineHost final : public EngineHost {
     HANDLE threads[2];
     DWORD started = 0;
     for (RenderBandArgs* job : {first, second}) {
-      HANDLE t = CreateThread(nullptr, RENDER_THREAD_STACK, render_band_thread, job, 0, nullptr);
+      HANDLE t = g_start_render_thread(nullptr, RENDER_THREAD_STACK, render_band_thread, job, 0, nullptr);
       if (t)
         threads[started++] = t;
       else

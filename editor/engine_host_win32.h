@@ -10,6 +10,11 @@ extern HDC g_mem_dc;         // memory DC of the region bitmap
 extern HBITMAP g_region_bitmap;
 extern BITMAPINFOHEADER g_region_bmi;  // describes g_render_pixels: top-down, 32 bits
 
+// Starts a render worker (CreateThread); tests put a failing one here.
+using RenderThreadStartFn = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD,
+                                            LPDWORD);
+extern RenderThreadStartFn g_start_render_thread;
+
 // Fills g_region_bmi for a w x h region.
 void fill_region_bmi(int w, int h);
 

@@ -108,4 +108,28 @@ TEST_F(RenderRegionGdi, TwoWorkerThreadsGiveTheSamePicture) {
   expect_picture_matches(0, 0, W, H);
 }
 
+HANDLE WINAPI refuse_thread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD) {
+  return nullptr;
+}
+
+int g_threads_started = 0;
+HANDLE WINAPI start_first_only(LPSECURITY_ATTRIBUTES sa, SIZE_T stack, LPTHREAD_START_ROUTINE fn, LPVOID arg, DWORD flags,
+                               LPDWORD id) {
+  return g_threads_started++ == 0 ? CreateThread(sa, stack, fn, arg, flags, id) : nullptr;
+}
+
+TEST_F(RenderRegionGdi, BandsWhoseThreadCannotStartAreRenderedAnyway) {
+  render_region(win, 0, 0, W, H, 0);
+  const std::vector<uint8_t> one(render.begin(), render.begin() + W * H * 4);
+  g_cpu_count = 2;
+  for (RenderThreadStartFn start : {refuse_thread, start_first_only}) {
+    std::fill(render.begin(), render.end(), 0);
+    g_threads_started = 0;
+    g_start_render_thread = start;
+    render_region(win, 0, 0, W, H, 0);
+    g_start_render_thread = CreateThread;
+    EXPECT_TRUE(std::equal(one.begin(), one.end(), render.begin()));
+  }
+}
+
 }  // namespace
