@@ -3,11 +3,15 @@
 
 #include <initializer_list>
 
+#include "editor/dialogs.h"
 #include "editor/memory.h"
 #include "editor/message_box.h"
 #include "editor/startup.h"
+#include "editor/thumbnail_strip.h"
 #include "editor/tool_windows.h"
+#include "engine/field.h"
 #include "engine/render_band.h"
+#include "engine/strokes.h"
 
 HDC g_image_dc = nullptr;
 HDC g_mem_dc = nullptr;
@@ -110,6 +114,28 @@ class Win32EngineHost final : public EngineHost {
   void invalidate_main_window() override {
     if (g_main_hwnd) InvalidateRect(g_main_hwnd, nullptr, FALSE);
   }
+
+  void stop_stroke_timer() override {
+    if (g_main_hwnd) KillTimer(g_main_hwnd, STROKE_TIMER_ID);
+  }
+
+  bool run_field_dialog(FieldDialog dialog) override { return ::run_field_dialog(dialog); }
+
+  // Into the bitmap of g_image_dc; a failed transfer is retried with the last n rows,
+  // n = H - 1, H - 2, ..., until one succeeds.
+  void show_source_image() override {
+    const int w = g_image_width, h = g_image_height;
+    auto* image = static_cast<HBITMAP>(GetCurrentObject(g_image_dc, OBJ_BITMAP));
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, static_cast<DWORD>(w) * h * 4, 0, 0, 0, 0};
+    for (int n = h; n > 0; --n)
+      if (SetDIBits(g_image_dc, image, h - n, n, g_source_pixels, &bmi, DIB_RGB_COLORS)) break;
+  }
+
+  void refresh_current_thumbnail() override { ::refresh_current_thumbnail(); }
+  void restart_key_frames() override { restart_key_frames_after_fix(); }
+  void* allocate_field(uint64_t bytes) override { return alloc_with_retry(bytes); }
+  void free_field(void* block) override { free_block(block); }
 
  private:
   HCURSOR previous_cursor_ = nullptr;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <limits>
 
 struct RenderBandArgs;
 
@@ -18,6 +20,9 @@ enum class MessageKind {
 };
 
 enum class MessageAnswer { ok, cancel, yes, no };
+
+// The modal dialogs that ask for a whole-field command's parameters.
+enum class FieldDialog { scale, move };
 
 class EngineHost {
  public:
@@ -46,6 +51,24 @@ class EngineHost {
   // Tells the tool palette, then the settings bar, that the current tool changed.
   virtual void notify_tool_windows() {}
   virtual void invalidate_main_window() {}
+  // Stops the main window's stroke timer; nothing while the main window does not exist.
+  virtual void stop_stroke_timer() {}
+
+  // Whole-field commands and key frames.
+  // Runs the scale or move dialog with the tool windows disabled; true for OK, the
+  // values then in g_dlg_value1 and g_dlg_value2.
+  virtual bool run_field_dialog(FieldDialog dialog) { return false; }
+  // Shows the source image unwarped in the picture, without rendering.
+  virtual void show_source_image() {}
+  // Redraws the current key frame's thumbnail from the picture rendered last.
+  virtual void refresh_current_thumbnail() {}
+  // After a fix: slots 1 and 2 zero with slot 2 current, slots 3 to 8 empty, thumbnails redrawn.
+  virtual void restart_key_frames() {}
+  // A key frame's field block; null when there is no memory for it.
+  virtual void* allocate_field(uint64_t bytes) {
+    return bytes <= std::numeric_limits<size_t>::max() ? std::malloc(static_cast<size_t>(bytes)) : nullptr;
+  }
+  virtual void free_field(void* block) { std::free(block); }
 };
 
 EngineHost& engine_host();
