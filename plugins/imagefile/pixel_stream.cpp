@@ -6,6 +6,19 @@
 
 namespace imagefile {
 
+int32_t open_stream(std::FILE*& stream, const char* path, int32_t for_writing) {
+  if (path == nullptr) return 1;
+  stream = std::fopen(path, for_writing ? "wb" : "rb");
+  return stream ? 0 : 1;
+}
+
+int32_t close_stream(std::FILE*& stream) {
+  if (stream == nullptr) return EOF;
+  const int result = std::fclose(stream);
+  stream = nullptr;
+  return result;
+}
+
 bool dimensions_supported(int64_t width, int64_t height) {
   if (width < 1 || height < 1 || width > MAX_BUFFER_BYTES || height > MAX_BUFFER_BYTES) return false;
   return width * height <= MAX_BUFFER_BYTES / 4;

@@ -14,6 +14,12 @@ constexpr int64_t MAX_BUFFER_BYTES = 0x7fffffff;
 // Width and height a caller can size a buffer from: both at least 1 and the buffer within the limit.
 bool dimensions_supported(int64_t width, int64_t height);
 
+// Opens path for reading ("rb") or writing ("wb") into stream: 0, or 1 when it cannot be opened.
+// The caller closes what the stream held first.
+int32_t open_stream(std::FILE*& stream, const char* path, int32_t for_writing);
+// Closes and forgets the stream: fclose's result, EOF when nothing was open.
+int32_t close_stream(std::FILE*& stream);
+
 // Seeks to an absolute position; false when the position does not fit the stream library's offset.
 bool seek_to(std::FILE* stream, uint64_t position);
 

@@ -96,17 +96,12 @@ bool parse_number(const char* word, uint32_t* value) {
 
 int32_t openFile(const char* path, int32_t for_writing) {
   closeFile();
-  if (path == nullptr) return 1;
-  g_stream = std::fopen(path, for_writing ? "wb" : "rb");
-  return g_stream ? 0 : 1;
+  return imagefile::open_stream(g_stream, path, for_writing);
 }
 
 int32_t closeFile() {
   g_ppm_format = PPM_FORMAT_UNKNOWN;
-  if (g_stream == nullptr) return EOF;
-  const int result = std::fclose(g_stream);
-  g_stream = nullptr;
-  return result;
+  return imagefile::close_stream(g_stream);
 }
 
 int32_t get(int32_t* width, int32_t* height) {
