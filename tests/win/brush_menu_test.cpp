@@ -13,6 +13,7 @@
 #include "engine/field.h"
 #include "engine/render_band.h"
 #include "engine/strokes.h"
+#include "tests/engine/engine_fixture.h"
 
 namespace {
 
@@ -28,18 +29,7 @@ class BrushMenu : public ::testing::Test {
   static constexpr int W = 32, H = 24;
 
   void SetUp() override {
-    field.assign(W * H + 13, {0, 0});
-    undo.assign(W * H + 13, {0, 0});
-    source.assign(W * H * 4 + 100, 0x80);
-    render.assign(W * H * 4 + 100, 0);
-    mask.assign(W * H / 8 + 1, 0xff);
-    g_image_width = W;
-    g_image_height = H;
-    g_current_field = field.data();
-    g_undo_field = undo.data();
-    g_source_pixels = source.data();
-    g_render_pixels = render.data();
-    g_mask_bits = mask.data();
+    image = std::make_unique<TestImage>(W, H);
 
     WNDCLASSA wc = {};
     wc.lpfnWndProc = DefWindowProcA;
@@ -77,16 +67,13 @@ class BrushMenu : public ::testing::Test {
     g_tool_mode = TOOL_MODE_NONE;
     g_mask_exists = g_mask_applied = g_mask_shown = g_project_modified = 0;
     g_brush_size = 101;
-    g_current_field = g_undo_field = nullptr;
-    g_source_pixels = g_render_pixels = nullptr;
-    g_mask_bits = nullptr;
+    image.reset();
   }
 
   static UINT state(UINT id) { return GetMenuState(GetMenu(g_main_hwnd), id, MF_BYCOMMAND); }
 
   std::unique_ptr<MainWindowState> win = std::make_unique<MainWindowState>();
-  std::vector<DisplacementPair> field, undo;
-  std::vector<uint8_t> source, render, mask;
+  std::unique_ptr<TestImage> image;
 };
 
 TEST_F(BrushMenu, MaskToolGraysTheExportItemsAndEnablesTheMaskItems) {

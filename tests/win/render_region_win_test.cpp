@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 #include "editor/engine_host_win32.h"
 #include "engine/field.h"
 #include "engine/render_band.h"
 #include "engine/render_driver.h"
+#include "tests/engine/engine_fixture.h"
 
 namespace {
 
@@ -16,23 +18,9 @@ class RenderRegionGdi : public ::testing::Test {
   static constexpr int W = 64, H = 40;
 
   void SetUp() override {
-    field.assign(W * H + 13, {0, 0});
-    undo.assign(W * H + 13, {0, 0});
-    source.resize(W * H * 4 + 100);
-    render.assign(W * H * 4 + 100, 0);
-    for (int i = 0; i < W * H; ++i) {
-      source[4 * i] = static_cast<uint8_t>(i * 3);
-      source[4 * i + 1] = static_cast<uint8_t>(i * 5 + 7);
-      source[4 * i + 2] = static_cast<uint8_t>(i / 3);
-    }
+    image = std::make_unique<TestImage>(W, H);
     for (int y = 0; y < H; ++y)
-      for (int x = 0; x < W; ++x) field[y * W + x] = {(x % 7) * 0.6f - 1.5f, (y % 5) * 0.8f - 1.0f};
-    g_image_width = W;
-    g_image_height = H;
-    g_current_field = field.data();
-    g_undo_field = undo.data();
-    g_source_pixels = source.data();
-    g_render_pixels = render.data();
+      for (int x = 0; x < W; ++x) image->pair(x, y) = {(x % 7) * 0.6f - 1.5f, (y % 5) * 0.8f - 1.0f};
     g_smoothing = 1;
     g_border_repeat = 1;
 
@@ -60,6 +48,7 @@ class RenderRegionGdi : public ::testing::Test {
     g_image_dc = g_mem_dc = nullptr;
     g_region_bitmap = nullptr;
     g_cpu_count = 1;
+    image.reset();
   }
 
   // The picture must hold exactly the render buffer's rectangle at (x0, y0).
@@ -68,12 +57,11 @@ class RenderRegionGdi : public ::testing::Test {
     for (int r = 0; r < h; ++r)
       for (int k = 0; k < w; ++k)
         for (int c = 0; c < 3; ++c)
-          ASSERT_EQ(picture[4 * ((y0 + r) * W + x0 + k) + c], render[4 * (r * w + k) + c]) << k << "," << r;
+          ASSERT_EQ(picture[4 * ((y0 + r) * W + x0 + k) + c], image->rendered(k, r, w)[c]) << k << "," << r;
   }
 
   MainWindowState win;
-  std::vector<DisplacementPair> field, undo;
-  std::vector<uint8_t> source, render;
+  std::unique_ptr<TestImage> image;
   HBITMAP image_bitmap = nullptr;
   uint8_t* picture = nullptr;
 };
@@ -100,11 +88,11 @@ TEST_F(RenderRegionGdi, ClippedRectangleGetsABitmapOfItsClippedSize) {
 
 TEST_F(RenderRegionGdi, TwoWorkerThreadsGiveTheSamePicture) {
   render_region(win, 0, 0, W, H, 0);
-  const std::vector<uint8_t> one(render.begin(), render.begin() + W * H * 4);
-  std::fill(render.begin(), render.end(), 0);
+  const std::vector<uint8_t> one = image->render_buffer();
+  std::fill(image->render_buffer().begin(), image->render_buffer().end(), 0);
   g_cpu_count = 2;
   render_region(win, 0, 0, W, H, 0);
-  EXPECT_TRUE(std::equal(one.begin(), one.end(), render.begin()));
+  EXPECT_EQ(image->render_buffer(), one);
   expect_picture_matches(0, 0, W, H);
 }
 
@@ -120,15 +108,15 @@ HANDLE WINAPI start_first_only(LPSECURITY_ATTRIBUTES sa, SIZE_T stack, LPTHREAD_
 
 TEST_F(RenderRegionGdi, BandsWhoseThreadCannotStartAreRenderedAnyway) {
   render_region(win, 0, 0, W, H, 0);
-  const std::vector<uint8_t> one(render.begin(), render.begin() + W * H * 4);
+  const std::vector<uint8_t> one = image->render_buffer();
   g_cpu_count = 2;
   for (RenderThreadStartFn start : {refuse_thread, start_first_only}) {
-    std::fill(render.begin(), render.end(), 0);
+    std::fill(image->render_buffer().begin(), image->render_buffer().end(), 0);
     g_threads_started = 0;
     g_start_render_thread = start;
     render_region(win, 0, 0, W, H, 0);
     g_start_render_thread = CreateThread;
-    EXPECT_TRUE(std::equal(one.begin(), one.end(), render.begin()));
+    EXPECT_EQ(image->render_buffer(), one);
   }
 }
 
