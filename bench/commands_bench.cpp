@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "engine/effects.h"
 #include "engine/field.h"
 #include "engine/field_commands.h"
@@ -17,26 +18,12 @@ namespace {
 
 constexpr int W = 4000, H = 3000;
 
-template <typename F>
-double best_seconds(F&& f, int runs) {
-  double best = 1e30;
-  for (int i = 0; i < runs; ++i) {
-    const auto t0 = std::chrono::steady_clock::now();
-    f();
-    const std::chrono::duration<double> d = std::chrono::steady_clock::now() - t0;
-    best = std::min(best, d.count());
-  }
-  return best;
-}
 
 }  // namespace
 
 int main() {
-  std::vector<DisplacementPair> field(field_bytes(W, H) / sizeof(DisplacementPair) + 1);
-  std::vector<DisplacementPair> undo(field.size());
-  std::vector<uint8_t> source(static_cast<size_t>(W) * H * 4 + 100), render(source.size());
-  std::vector<uint8_t> mask(static_cast<size_t>(W) * H / 8 + 1, 0xff);
-  for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 2654435761u >> 24);
+  BenchImage image(W, H, 0xff);
+  std::vector<DisplacementPair>& field = image.field;
   auto swirl = [&] {
     for (int y = 0; y < H; ++y)
       for (int x = 0; x < W; ++x)
@@ -44,13 +31,6 @@ int main() {
                                                  static_cast<float>(25 * std::cos(x * 0.011))};
   };
   swirl();
-  g_image_width = W;
-  g_image_height = H;
-  g_current_field = field.data();
-  g_undo_field = undo.data();
-  g_source_pixels = source.data();
-  g_render_pixels = render.data();
-  g_mask_bits = mask.data();
   g_smoothing = 1;
   g_border_repeat = 1;
   g_cpu_count = 1;

@@ -11,23 +11,13 @@
 #include <vector>
 
 #include "engine/field.h"
+#include "bench/bench_support.h"
 #include "engine/render_band.h"
 
 namespace {
 
 constexpr int W = 4000, H = 3000;
 
-template <typename F>
-double best_seconds(F&& f, int runs) {
-  double best = 1e30;
-  for (int i = 0; i < runs; ++i) {
-    const auto t0 = std::chrono::steady_clock::now();
-    f();
-    const std::chrono::duration<double> d = std::chrono::steady_clock::now() - t0;
-    best = std::min(best, d.count());
-  }
-  return best;
-}
 
 void render_two_threads(int x0, int y0, int x1, int y1) {
   RenderBandArgs even{x0, y0, x1, y1, 2, 0}, odd{x0, y0, x1, y1, 2, 1};
@@ -94,20 +84,12 @@ void run_sets(const char* title, const Options* sets, size_t count, const std::v
 }  // namespace
 
 int main() {
-  std::vector<DisplacementPair> field(field_bytes(W, H) / sizeof(DisplacementPair) + 1);
-  std::vector<DisplacementPair> undo(field.size());
-  std::vector<uint8_t> source(static_cast<size_t>(W) * H * 4 + 100), render(source.size());
-  std::vector<uint8_t> mask(static_cast<size_t>(W) * H / 8 + 1);
-  for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 2654435761u >> 24);
-  for (size_t i = 0; i < mask.size(); ++i) mask[i] = static_cast<uint8_t>(i * 37);
+  BenchImage image(W, H, 0);
+  std::vector<DisplacementPair>& field = image.field;
+  std::vector<uint8_t>& source = image.source;
+  const std::vector<uint8_t>& render = image.render;
+  for (size_t i = 0; i < image.mask.size(); ++i) image.mask[i] = static_cast<uint8_t>(i * 37);
   fill_smooth(field);
-  g_image_width = W;
-  g_image_height = H;
-  g_current_field = field.data();
-  g_undo_field = undo.data();
-  g_source_pixels = source.data();
-  g_render_pixels = render.data();
-  g_mask_bits = mask.data();
 
   const Options sets[] = {
       {"nearest, border off", 0, 0, 0, 0},         {"nearest, border repeat", 0, 1, 0, 0},
@@ -144,7 +126,7 @@ int main() {
   };
   run_sets("smooth field on a photo-like source (flat patches)", photo, std::size(photo), render);
   std::printf("\n");
-  for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 2654435761u >> 24);
+  image.fill_noise();
 
   fill_rough(field);
   const Options rough[] = {

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "engine/brush_kernels.h"
 #include "engine/edit_state.h"
 #include "engine/engine_host.h"
@@ -56,22 +57,13 @@ int py(int i) { return 1500 + static_cast<int>(40 * std::sin(i * 0.3)); }
 }  // namespace
 
 int main() {
-  std::vector<DisplacementPair> field(field_bytes(W, H) / sizeof(DisplacementPair) + 1);
-  std::vector<DisplacementPair> undo(field.size());
-  std::vector<uint8_t> source(static_cast<size_t>(W) * H * 4 + 100), render(source.size());
-  std::vector<uint8_t> mask(static_cast<size_t>(W) * H / 8 + 1, 0xff);
-  for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<uint8_t>(i * 2654435761u >> 24);
+  BenchImage image(W, H, 0xff);
+  std::vector<DisplacementPair>& field = image.field;
+  std::vector<DisplacementPair>& undo = image.undo;
   for (int y = 0; y < H; ++y)
     for (int x = 0; x < W; ++x)
       field[static_cast<size_t>(y) * W + x] = {static_cast<float>(6 * std::sin(y * 0.013)),
                                                static_cast<float>(6 * std::cos(x * 0.011))};
-  g_image_width = W;
-  g_image_height = H;
-  g_current_field = field.data();
-  g_undo_field = undo.data();
-  g_source_pixels = source.data();
-  g_render_pixels = render.data();
-  g_mask_bits = mask.data();
   g_smoothing = 1;
   g_border_repeat = 1;
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "plugins/imagefile/bmp/bmp_codec.h"
 #include "plugins/imagefile/ppm/ppm_codec.h"
 #include "plugins/imagefile/tif/tif_codec.h"
@@ -25,17 +26,6 @@ struct Codec {
   int32_t (*save)(const uint8_t*, int32_t, int32_t);
 };
 
-template <typename F>
-double best_seconds(F&& f) {
-  double best = 1e30;
-  for (int i = 0; i < RUNS; ++i) {
-    const auto t0 = std::chrono::steady_clock::now();
-    f();
-    const std::chrono::duration<double> d = std::chrono::steady_clock::now() - t0;
-    best = std::min(best, d.count());
-  }
-  return best;
-}
 
 }  // namespace
 
@@ -58,7 +48,7 @@ int main() {
       failures += c.openFile(path.c_str(), 1) != 0;
       failures += c.save(picture.data(), W, H) != 0;
       failures += c.closeFile() != 0;
-    });
+    }, RUNS);
     const double file_mb = std::filesystem::file_size(path) / 1e6;
     const double read_s = best_seconds([&] {
       int32_t w = 0, h = 0;
@@ -66,7 +56,7 @@ int main() {
       failures += c.get(&w, &h) != 0 || w != W || h != H;
       failures += c.open(back.data(), W, H) != 0;
       failures += c.closeFile() != 0;
-    });
+    }, RUNS);
     for (size_t i = 0; i < picture.size(); ++i) failures += i % 4 != 3 && back[i] != picture[i];
     std::printf("%-5s %14.0f %14.0f %10.1f%s\n", c.name, buffer_mb / write_s, buffer_mb / read_s, file_mb,
                 failures ? "  FAILED" : "");
