@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -143,6 +144,24 @@ TEST(Title, ShowsTheProjectNameAndCutsALongOne) {
   std::strcpy(g_project_name, "unbenannt");
   g_main_hwnd = nullptr;
   DestroyWindow(w);
+}
+
+}  // namespace
+
+namespace {
+
+int WINAPI report_box_on_stderr(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+  std::fprintf(stderr, "box [%s] style %u: %s\n", caption, style, text);
+  return IDOK;
+}
+
+TEST(FatalOutOfMemory, ShowsMessage14AndExitsWithCode1) {
+  EXPECT_EXIT(
+      {
+        g_message_box = report_box_on_stderr;
+        fatal_out_of_memory();
+      },
+      ::testing::ExitedWithCode(1), "box \\[Quandrelix\\] style 16: Es ist ein Fehler im Ablauf des Programms");
 }
 
 }  // namespace
