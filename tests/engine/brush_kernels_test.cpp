@@ -12,31 +12,10 @@
 #include "engine/engine_host.h"
 #include "engine/render_driver.h"
 #include "tests/engine/engine_fixture.h"
+#include "tests/engine/recording_host.h"
 
 namespace {
 
-class RecordingHost : public EngineHost {
- public:
-  std::vector<std::string> calls;
-  void begin_wait_cursor() override { calls.push_back("wait"); }
-  void end_wait_cursor() override { calls.push_back("unwait"); }
-  void present_region(int32_t x0, int32_t y0, int32_t w, int32_t h) override {
-    calls.push_back("present " + std::to_string(x0) + "," + std::to_string(y0) + " " + std::to_string(w) + "x" +
-                    std::to_string(h));
-  }
-  MessageAnswer show_message(int id, MessageKind kind) override {
-    calls.push_back("message " + std::to_string(id) + (kind == MessageKind::info ? " info" : " other"));
-    return MessageAnswer::ok;
-  }
-  void enable_menu_item(int id, bool enabled) override {
-    calls.push_back((enabled ? "enable " : "gray ") + std::to_string(id));
-  }
-  void check_menu_item(int id, bool checked) override {
-    calls.push_back((checked ? "check " : "uncheck ") + std::to_string(id));
-  }
-  void notify_tool_windows() override { calls.push_back("notify"); }
-  void invalidate_main_window() override { calls.push_back("invalidate all"); }
-};
 
 using Calls = std::vector<std::string>;
 

@@ -2,44 +2,21 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/engine_host.h"
 #include "engine/render_driver.h"
 #include "tests/engine/engine_fixture.h"
+#include "tests/engine/recording_host.h"
 
 namespace {
 
-class RecordingHost : public EngineHost {
- public:
-  std::vector<std::string> calls;
-  void begin_wait_cursor() override { calls.push_back("wait"); }
-  void end_wait_cursor() override { calls.push_back("unwait"); }
-  void resize_region_bitmap(int32_t w, int32_t h) override {
-    calls.push_back("resize " + std::to_string(w) + "x" + std::to_string(h));
-  }
-  void run_render_bands(RenderBandArgs* a, RenderBandArgs* b) override {
-    calls.push_back("bands " + std::to_string(a->row_step) + "/" + std::to_string(a->first_row) + "," +
-                    std::to_string(b->first_row));
-    std::thread t1(render_band, a), t2(render_band, b);
-    t1.join();
-    t2.join();
-  }
-  void present_region(int32_t x0, int32_t y0, int32_t w, int32_t h) override {
-    calls.push_back("present " + std::to_string(x0) + "," + std::to_string(y0) + " " + std::to_string(w) + "x" +
-                    std::to_string(h));
-  }
-  void invalidate_view(int32_t l, int32_t t, int32_t r, int32_t b) override {
-    calls.push_back("invalidate " + std::to_string(l) + "," + std::to_string(t) + "," + std::to_string(r) + "," +
-                    std::to_string(b));
-  }
-};
 
 class RenderDriver : public ::testing::Test {
  protected:
   void SetUp() override {
     set_engine_host(&host);
+    host.record_driver_steps = true;
     g_region_width = g_region_height = 101;
     g_zoom_percent = 100;
     g_cpu_count = 1;

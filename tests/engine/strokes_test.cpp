@@ -14,21 +14,10 @@
 #include "engine/engine_host.h"
 #include "engine/render_driver.h"
 #include "tests/engine/engine_fixture.h"
+#include "tests/engine/recording_host.h"
 
 namespace {
 
-class RecordingHost : public EngineHost {
- public:
-  std::vector<std::string> calls;
-  int timer_stops = 0;
-  void begin_wait_cursor() override { calls.push_back("wait"); }
-  void end_wait_cursor() override { calls.push_back("unwait"); }
-  void present_region(int32_t x0, int32_t y0, int32_t w, int32_t h) override {
-    calls.push_back("present " + std::to_string(x0) + "," + std::to_string(y0) + " " + std::to_string(w) + "x" +
-                    std::to_string(h));
-  }
-  void stop_stroke_timer() override { ++timer_stops; }
-};
 
 using Calls = std::vector<std::string>;
 
