@@ -12,29 +12,18 @@
 #include "engine/field_commands.h"
 #include "engine/render_band.h"
 #include "engine/render_driver.h"
+#include "tests/engine/recording_host.h"
 
-class CommandHost : public EngineHost {
+class CommandHost : public RecordingHost {
  public:
-  std::vector<std::string> calls;
   bool dialog_ok = true;
   int32_t dialog_value1 = 0, dialog_value2 = 0;  // what the dialog leaves on OK
   MessageAnswer answer = MessageAnswer::ok;
 
-  void begin_wait_cursor() override { calls.push_back("wait"); }
-  void end_wait_cursor() override { calls.push_back("unwait"); }
-  void present_region(int32_t x0, int32_t y0, int32_t w, int32_t h) override {
-    calls.push_back("render " + std::to_string(x0) + "," + std::to_string(y0) + " " + std::to_string(w) + "x" +
-                    std::to_string(h));
-  }
   MessageAnswer show_message(int id, MessageKind kind) override {
     calls.push_back("message " + std::to_string(id));
     return answer;
   }
-  void enable_menu_item(int id, bool enabled) override {
-    calls.push_back((enabled ? "enable " : "gray ") + std::to_string(id));
-  }
-  void notify_tool_windows() override { calls.push_back("notify tools"); }
-  void invalidate_main_window() override { calls.push_back("invalidate"); }
   bool run_field_dialog(FieldDialog dialog) override {
     calls.push_back(dialog == FieldDialog::scale ? "scale dialog " + std::to_string(g_dlg_value1) : "move dialog");
     if (dialog_ok) {

@@ -186,7 +186,7 @@ TEST_F(CommandTest, AnEffectAddsToTheFieldAndUndoRemovesOnlyTheLastOne) {
   TestImage img(33, 21);
   apply_effect(win, EFFECT_SINE);
   const Pairs once = snapshot(g_current_field);
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"wait", "enable 205", "render 0,0 33x21", "thumbnail", "unwait"}));
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"wait", "enable 205", "present 0,0 33x21", "thumbnail", "unwait"}));
   EXPECT_EQ(g_project_modified, 1);
   apply_effect(win, EFFECT_SINE);
   EXPECT_EQ(img.pair(7, 9).dx, 2 * once[9 * 33 + 7].dx);
@@ -208,7 +208,7 @@ TEST_F(CommandTest, EdgeSharpnessReadsAFreshRenderingOfTheWholeImage) {
   host.calls.clear();
   apply_effect(win, EFFECT_EDGE_SHARPNESS);
   EXPECT_TRUE(bit_equal(want, g_current_field));
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"wait", "render 0,0 25x18", "enable 205", "render 0,0 25x18",
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"wait", "present 0,0 25x18", "enable 205", "present 0,0 25x18",
                                                   "thumbnail", "unwait"}));
 }
 

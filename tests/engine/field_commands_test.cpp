@@ -59,7 +59,7 @@ void fill_undo(TestImage& img, float v) {
 }
 
 std::string full_render(const TestImage& img) {
-  return "render 0,0 " + std::to_string(img.w()) + "x" + std::to_string(img.h());
+  return "present 0,0 " + std::to_string(img.w()) + "x" + std::to_string(img.h());
 }
 
 TEST_F(CommandTest, InvertTwiceIsBitExactAndUndoRevertsOrRepeatsIt) {
@@ -68,7 +68,7 @@ TEST_F(CommandTest, InvertTwiceIsBitExactAndUndoRevertsOrRepeatsIt) {
   const Pairs before = snapshot(g_current_field);
   invert_distortions(win);
   EXPECT_EQ(std::vector<std::string>(host.calls.begin(), host.calls.end()),
-            (std::vector<std::string>{"enable 205", "wait", full_render(img), "unwait", "invalidate", "thumbnail"}));
+            (std::vector<std::string>{"enable 205", "wait", full_render(img), "unwait", "invalidate all", "thumbnail"}));
   EXPECT_EQ(g_project_modified, 1);
   const Pairs inverted = snapshot(g_current_field);
   EXPECT_EQ(img.pair(5, 6).dx, -before[6 * 23 + 5].dx);
@@ -92,7 +92,7 @@ TEST_F(CommandTest, RemoveClearsEveryPairWithoutRenderingAndUndoBringsThemBack) 
   remove_distortions(win);
   for (int y = 0; y < 11; ++y)
     for (int x = 0; x < 19; ++x) ASSERT_EQ(img.pair(x, y).dx, 0.0f);
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"enable 205", "source", "thumbnail", "invalidate"}));
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"enable 205", "source", "thumbnail", "invalidate all"}));
   EXPECT_EQ(g_project_modified, 1);
   host.calls.clear();
   undo_last_change(win);
@@ -316,7 +316,7 @@ TEST_F(CommandTest, FixHidesAShownMaskFirstAndCancelKeepsEverythingElse) {
   EXPECT_EQ(g_mask_shown, 0);
   EXPECT_EQ(g_current_tool, TOOL_NONE);
   EXPECT_EQ(g_tool_mode, TOOL_MODE_NONE);
-  EXPECT_EQ(host.calls.front(), "notify tools");
+  EXPECT_EQ(host.calls.front(), "notify");
   EXPECT_EQ(host.calls.back(), "message 38");
   EXPECT_TRUE(bit_equal(before, g_current_field));
   EXPECT_EQ(img.undo(4, 4).dx, 3.0f);
