@@ -33,20 +33,12 @@ class BrushKernels : public ::testing::Test {
  protected:
   void SetUp() override {
     set_engine_host(&host);
-    g_brush_size = 101;
-    g_brush_strength = 2;
-    g_current_tool = TOOL_NONE;
-    g_tool_mode = TOOL_MODE_NONE;
-    g_mask_exists = g_project_modified = 0;
+    reset_edit_state();
     g_region_width = g_region_height = 101;
   }
   void TearDown() override {
     set_engine_host(nullptr);
-    g_current_tool = TOOL_NONE;
-    g_tool_mode = TOOL_MODE_NONE;
-    g_brush_size = 101;
-    g_brush_strength = 2;
-    g_mask_exists = g_project_modified = 0;
+    reset_edit_state();
   }
   // Selects tool from no tool with the given size and strength, host calls forgotten.
   void pick(int tool, int size, int strength) {

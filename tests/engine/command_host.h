@@ -12,6 +12,7 @@
 #include "engine/field_commands.h"
 #include "engine/render_band.h"
 #include "engine/render_driver.h"
+#include "tests/engine/engine_fixture.h"
 #include "tests/engine/recording_host.h"
 
 class CommandHost : public RecordingHost {
@@ -45,17 +46,14 @@ class CommandTest : public ::testing::Test {
     g_project_modified = 0;
     g_region_width = g_region_height = 101;
     g_cpu_count = 1;
-    g_current_tool = TOOL_NONE;
-    g_tool_mode = TOOL_MODE_NONE;
+    reset_edit_state();
     g_smoothing = 1;
     g_border_repeat = 1;
   }
   void TearDown() override {
     set_engine_host(nullptr);
     g_region_width = g_region_height = 0;
-    g_current_tool = TOOL_NONE;
-    g_tool_mode = TOOL_MODE_NONE;
-    g_project_modified = 0;
+    reset_edit_state();
   }
   CommandHost host;
   MainWindowState win;

@@ -5,8 +5,20 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/edit_state.h"
 #include "engine/field.h"
 #include "engine/render_band.h"
+
+// Puts the tool, brush, mask and project flags back to their start values.
+inline void reset_edit_state() {
+  g_current_tool = TOOL_NONE;
+  g_tool_mode = TOOL_MODE_NONE;
+  g_brush_size = 101;
+  g_brush_strength = 2;
+  g_mask_exists = 0;
+  g_project_modified = 0;
+  g_mouse_keys = 0;
+}
 
 class TestImage {
  public:

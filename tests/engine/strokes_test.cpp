@@ -25,23 +25,14 @@ class Strokes : public ::testing::Test {
  protected:
   void SetUp() override {
     set_engine_host(&host);
+    reset_edit_state();
     g_brush_size = 21;
-    g_brush_strength = 2;
-    g_current_tool = TOOL_NONE;
-    g_tool_mode = TOOL_MODE_NONE;
-    g_project_modified = 0;
     g_mask_exists = 1;  // no new-mask notice from the mask selector
-    g_mouse_keys = 0;
     g_region_width = g_region_height = 101;
   }
   void TearDown() override {
     set_engine_host(nullptr);
-    g_current_tool = TOOL_NONE;
-    g_tool_mode = TOOL_MODE_NONE;
-    g_brush_size = 101;
-    g_brush_strength = 2;
-    g_mask_exists = g_project_modified = 0;
-    g_mouse_keys = 0;
+    reset_edit_state();
   }
   void pick(int tool, int size) {
     g_current_tool = TOOL_NONE;

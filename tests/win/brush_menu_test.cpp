@@ -48,9 +48,7 @@ class BrushMenu : public ::testing::Test {
     set_engine_host(&win32_engine_host());
     g_message_box = record_box;
     g_box_styles.clear();
-    g_current_tool = TOOL_NONE;
-    g_tool_mode = TOOL_MODE_NONE;
-    g_mask_exists = g_mask_applied = g_mask_shown = 0;
+    reset_edit_state();
     g_brush_size = 21;
   }
 
@@ -63,10 +61,7 @@ class BrushMenu : public ::testing::Test {
     if (g_region_bitmap) DeleteObject(g_region_bitmap);
     g_mem_dc = nullptr;
     g_region_bitmap = nullptr;
-    g_current_tool = TOOL_NONE;
-    g_tool_mode = TOOL_MODE_NONE;
-    g_mask_exists = g_mask_applied = g_mask_shown = g_project_modified = 0;
-    g_brush_size = 101;
+    reset_edit_state();
     image.reset();
   }
 
