@@ -30,9 +30,18 @@ inline int32_t to_int32(int64_t v) {
 
 inline double flatten_zeroed(double v) { return std::fabs(v) < FLATTEN_ZERO ? 0.0 : v; }
 
-// Adds w * (vx, vy) over the brush square around the cursor.
-void push_kernel_weights(MainWindowState& win, int32_t cx, int32_t cy, int64_t vx, int64_t vy) {
+inline bool beyond(int64_t v, int64_t limit) { return v > limit || -v > limit; }
+
+// The common part of drag and hammer: the anchor moves to the cursor (cx, cy), then each
+// cell adds w * (vx, vy) around the cursor. A motion longer than a third of the brush in
+// either direction is dropped as a whole, and no motion renders nothing.
+void push_with_motion(MainWindowState& win, int32_t cx, int32_t cy, int64_t vx, int64_t vy) {
+  g_project_modified = 1;
+  win.drag_x = cx;
+  win.drag_y = cy;
   const int size = brush_kernel_size();
+  const int64_t s3 = size / 3;
+  if (beyond(vx, s3) || beyond(vy, s3) || (vx == 0 && vy == 0)) return;
   const int c = size / 2;
   for (int r = 0; r < size; ++r) {
     for (int k = 0; k < size; ++k) {
@@ -43,8 +52,6 @@ void push_kernel_weights(MainWindowState& win, int32_t cx, int32_t cy, int64_t v
   }
   render_brush_square(win, cx, cy, c);
 }
-
-inline bool beyond(int64_t v, int64_t limit) { return v > limit || -v > limit; }
 
 }  // namespace
 
@@ -109,29 +116,12 @@ void apply_region_drag(MainWindowState& win, int32_t x0, int32_t y0, int32_t x1,
 }
 
 void apply_drag(MainWindowState& win, int32_t ax, int32_t ay, int32_t cx, int32_t cy) {
-  g_project_modified = 1;
-  win.drag_x = cx;
-  win.drag_y = cy;
-  const int64_t s3 = brush_kernel_size() / 3;
-  int64_t vx = static_cast<int64_t>(ax) - cx;
-  int64_t vy = static_cast<int64_t>(ay) - cy;
-  // A jump longer than a third of the brush is dropped as a whole.
-  if (beyond(vx, s3) || beyond(vy, s3)) vx = vy = 0;
-  if (vx == 0 && vy == 0) return;
-  push_kernel_weights(win, cx, cy, vx, vy);
+  push_with_motion(win, cx, cy, static_cast<int64_t>(ax) - cx, static_cast<int64_t>(ay) - cy);
 }
 
+// The motion turned by a quarter turn: dx follows the upward, dy the rightward motion.
 void apply_hammer(MainWindowState& win, int32_t ax, int32_t ay, int32_t cx, int32_t cy) {
-  g_project_modified = 1;
-  win.drag_x = cx;
-  win.drag_y = cy;
-  const int64_t s3 = brush_kernel_size() / 3;
-  // The motion turned by a quarter turn: dx follows the upward, dy the rightward motion.
-  int64_t vx = static_cast<int64_t>(ay) - cy;
-  int64_t vy = static_cast<int64_t>(cx) - ax;
-  if (beyond(vx, s3) || beyond(vy, s3)) vx = vy = 0;
-  if (vx == 0 && vy == 0) return;
-  push_kernel_weights(win, cx, cy, vx, vy);
+  push_with_motion(win, cx, cy, static_cast<int64_t>(ay) - cy, static_cast<int64_t>(cx) - ax);
 }
 
 void paint_mask(MainWindowState& win, int32_t x, int32_t y) {
