@@ -1,4 +1,5 @@
-// Shared by the image file codecs: the buffer size limit, checked seeks and pixel transfer in chunks.
+// Shared by the image file codecs: the buffer size limit, little-endian fields, the stream,
+// checked seeks and pixel transfer in chunks.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +14,21 @@ constexpr int64_t MAX_BUFFER_BYTES = 0x7fffffff;
 
 // Width and height a caller can size a buffer from: both at least 1 and the buffer within the limit.
 bool dimensions_supported(int64_t width, int64_t height);
+
+// Little-endian values in file headers.
+inline uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+inline uint32_t le32(const uint8_t* p) {
+  return p[0] | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+         static_cast<uint32_t>(p[3]) << 24;
+}
+inline void put16(uint8_t* p, uint32_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
+inline void put32(uint8_t* p, uint32_t v) {
+  put16(p, v);
+  put16(p + 2, v >> 16);
+}
 
 // Opens path for reading ("rb") or writing ("wb") into stream: 0, or 1 when it cannot be opened.
 // The caller closes what the stream held first.

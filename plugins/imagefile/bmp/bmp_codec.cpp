@@ -18,19 +18,10 @@ constexpr int32_t PIXELS_PER_METRE = 2834;
 int32_t g_width = 0, g_height = 0;
 bool g_top_down = false;
 
-uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t le32(const uint8_t* p) {
-  return p[0] | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
-void put16(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-void put32(uint8_t* p, uint32_t v) {
-  put16(p, v);
-  put16(p + 2, v >> 16);
-}
+using imagefile::le16;
+using imagefile::le32;
+using imagefile::put16;
+using imagefile::put32;
 
 void forget_header() {
   g_bmp_bit_count = 0;

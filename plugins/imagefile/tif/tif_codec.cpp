@@ -241,14 +241,8 @@ int32_t read_tiff_header() {
   return enter_strip(0);
 }
 
-void put16(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-void put32(uint8_t* p, uint32_t v) {
-  put16(p, v);
-  put16(p + 2, v >> 16);
-}
+using imagefile::put16;
+using imagefile::put32;
 
 // The fixed header (little-endian, one directory of 15 entries, its values behind it), then the pixels.
 int32_t write_tiff(const uint8_t* pixels) {
