@@ -18,7 +18,6 @@ namespace {
 
 constexpr int W = 4000, H = 3000;
 
-
 }  // namespace
 
 int main() {

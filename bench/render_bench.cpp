@@ -10,14 +10,13 @@
 #include <thread>
 #include <vector>
 
-#include "engine/field.h"
 #include "bench/bench_support.h"
+#include "engine/field.h"
 #include "engine/render_band.h"
 
 namespace {
 
 constexpr int W = 4000, H = 3000;
-
 
 void render_two_threads(int x0, int y0, int x1, int y1) {
   RenderBandArgs even{x0, y0, x1, y1, 2, 0}, odd{x0, y0, x1, y1, 2, 1};
@@ -92,10 +91,10 @@ int main() {
   fill_smooth(field);
 
   const Options sets[] = {
-      {"nearest, border off", 0, 0, 0, 0},         {"nearest, border repeat", 0, 1, 0, 0},
-      {"bilinear, border off", 1, 0, 0, 0},        {"bilinear, border repeat", 1, 1, 0, 0},
-      {"nearest, colour separation", 0, 1, 1, 0},  {"bilinear, colour separation", 1, 1, 1, 0},
-      {"nearest, mask shading", 0, 1, 0, 1},       {"bilinear, mask shading", 1, 1, 0, 1},
+      {"nearest, border off", 0, 0, 0, 0},        {"nearest, border repeat", 0, 1, 0, 0},
+      {"bilinear, border off", 1, 0, 0, 0},       {"bilinear, border repeat", 1, 1, 0, 0},
+      {"nearest, colour separation", 0, 1, 1, 0}, {"bilinear, colour separation", 1, 1, 1, 0},
+      {"nearest, mask shading", 0, 1, 0, 1},      {"bilinear, mask shading", 1, 1, 0, 1},
   };
   char title[96];
   std::snprintf(title, sizeof title, "render_band on %d x %d, smooth field, ns per pixel (best of 3)", W, H);

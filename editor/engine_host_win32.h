@@ -5,8 +5,8 @@
 
 #include "engine/engine_host.h"
 
-extern HDC g_image_dc;       // memory DC holding the whole rendered picture
-extern HDC g_mem_dc;         // memory DC of the region bitmap
+extern HDC g_image_dc;  // memory DC holding the whole rendered picture
+extern HDC g_mem_dc;    // memory DC of the region bitmap
 extern HBITMAP g_region_bitmap;
 extern BITMAPINFOHEADER g_region_bmi;  // describes g_render_pixels: top-down, 32 bits
 

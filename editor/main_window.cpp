@@ -1,7 +1,6 @@
 // The main window object and its message handler.
-#include "editor/window.h"
-
 #include "editor/startup.h"
+#include "editor/window.h"
 
 MainWindow& main_window_object() {
   static MainWindow instance;

@@ -47,8 +47,8 @@ int win_main(HINSTANCE instance, int show_cmd) {
   if (!RegisterClassA(&wc)) return 1;
 
   MainWindow& object = main_window_object();
-  HWND hwnd = CreateWindowExA(0, MAIN_WINDOW_CLASS, "Quandrelix", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                              CW_USEDEFAULT, 800, 600, nullptr, nullptr, instance, &object);
+  HWND hwnd = CreateWindowExA(0, MAIN_WINDOW_CLASS, "Quandrelix", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                              800, 600, nullptr, nullptr, instance, &object);
   if (!hwnd) return 1;
   g_main_hwnd = hwnd;
   object.first_show_pending = 1;

@@ -13,6 +13,7 @@ void enable_transparency(HWND window, int percent) {
 
 void disable_transparency(HWND window) {
   if (!g_set_layered_attrs || !g_wnd_transparency) return;
-  SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+  SetWindowLongPtrA(window, GWL_EXSTYLE,
+                    GetWindowLongPtrA(window, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }

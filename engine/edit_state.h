@@ -37,10 +37,10 @@ constexpr int TOOL_MODE_HAMMER = 7;
 constexpr int BRUSH_SIZE_MIN = 21;
 constexpr int BRUSH_SIZE_MAX = 301;
 
-extern int32_t g_current_tool;     // 0: no tool
-extern int32_t g_tool_mode;        // TOOL_MODE_*
-extern int32_t g_brush_size;       // 21 to 301 in steps of 10; 101 at start
-extern int32_t g_brush_strength;   // 1 "größer", 2 "normal", 3 "kleiner"
-extern int32_t g_mask_exists;      // a mask has been created or loaded
+extern int32_t g_current_tool;    // 0: no tool
+extern int32_t g_tool_mode;       // TOOL_MODE_*
+extern int32_t g_brush_size;      // 21 to 301 in steps of 10; 101 at start
+extern int32_t g_brush_strength;  // 1 "größer", 2 "normal", 3 "kleiner"
+extern int32_t g_mask_exists;     // a mask has been created or loaded
 extern int32_t g_project_modified;
-extern uint16_t g_mouse_keys;      // key-state word of the last button down: 1 left, 2 right, plus modifiers
+extern uint16_t g_mouse_keys;  // key-state word of the last button down: 1 left, 2 right, plus modifiers

@@ -15,8 +15,7 @@ int32_t g_mask_applied = 0;
 int32_t g_cpu_count = 1;
 
 uint64_t field_bytes(int32_t w, int32_t h) {
-  return static_cast<uint64_t>(w < 0 ? 0 : w) * static_cast<uint64_t>(h < 0 ? 0 : h) *
-             sizeof(DisplacementPair) +
+  return static_cast<uint64_t>(w < 0 ? 0 : w) * static_cast<uint64_t>(h < 0 ? 0 : h) * sizeof(DisplacementPair) +
          FIELD_SLACK_BYTES;
 }
 
@@ -32,9 +31,7 @@ inline bool writable(int32_t x, int32_t y) {
   return !g_mask_applied || mask_bit(x, y);
 }
 
-inline int64_t pair_index(int32_t x, int32_t y) {
-  return static_cast<int64_t>(y) * g_image_width + x;
-}
+inline int64_t pair_index(int32_t x, int32_t y) { return static_cast<int64_t>(y) * g_image_width + x; }
 
 inline int64_t clamped_index(int32_t x, int32_t y) {
   if (x >= g_image_width) x = g_image_width - 1;
@@ -77,13 +74,9 @@ void scale_displacement(int32_t x, int32_t y, float factor, float threshold) {
   cur = {static_cast<float>(a), static_cast<float>(b)};
 }
 
-DisplacementPair get_displacement(int32_t x, int32_t y) {
-  return g_current_field[clamped_index(x, y)];
-}
+DisplacementPair get_displacement(int32_t x, int32_t y) { return g_current_field[clamped_index(x, y)]; }
 
-DisplacementPair get_undo_displacement(int32_t x, int32_t y) {
-  return g_undo_field[clamped_index(x, y)];
-}
+DisplacementPair get_undo_displacement(int32_t x, int32_t y) { return g_undo_field[clamped_index(x, y)]; }
 
 int count_processors() {
   uint64_t mask = 0;

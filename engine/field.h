@@ -20,8 +20,8 @@ extern DisplacementField* g_current_field;
 extern DisplacementField* g_undo_field;
 extern int32_t g_image_width;
 extern int32_t g_image_height;
-extern uint8_t* g_mask_bits;       // bit (i % 8) of byte i / 8, i = y * W + x; 1 = editable
-extern int32_t g_mask_applied;     // non-zero: writes only where the mask bit is 1
+extern uint8_t* g_mask_bits;    // bit (i % 8) of byte i / 8, i = y * W + x; 1 = editable
+extern int32_t g_mask_applied;  // non-zero: writes only where the mask bit is 1
 extern int32_t g_cpu_count;
 
 // Bytes of one field of w x h pixels, slack included; 64-bit so it never wraps.

@@ -128,15 +128,13 @@ inline void sample_plain(const Image& im, int32_t x, int32_t y, DisplacementPair
     out[1] = blend(b, 1);
     out[2] = blend(b, 2);
   } else {
-    copy_bgr(out, pixel_at(im, static_cast<int32_t>(std::floor(sx + 0.5)),
-                           static_cast<int32_t>(std::floor(sy + 0.5))));
+    copy_bgr(out, pixel_at(im, static_cast<int32_t>(std::floor(sx + 0.5)), static_cast<int32_t>(std::floor(sy + 0.5))));
   }
 }
 
 // One channel at x + scale * dx, always clamped to the edge.
 template <bool Bilin>
-inline uint8_t sample_channel(const Image& im, int32_t x, int32_t y, DisplacementPair d, double scale,
-                              int channel) {
+inline uint8_t sample_channel(const Image& im, int32_t x, int32_t y, DisplacementPair d, double scale, int channel) {
   float sx = static_cast<float>(x + scale * d.dx);
   float sy = static_cast<float>(y + scale * d.dy);
   if (!clamp_position(im, sx, sy)) return 0;
@@ -264,8 +262,8 @@ inline __m128i blend_channel(const Weights& w, __m128i top, __m128i bottom) {
   const __m128i byte = _mm_set1_epi32(0xff);
   const __m128i t = _mm_and_si128(_mm_srli_epi32(top, Shift), byte);
   const __m128i b = _mm_and_si128(_mm_srli_epi32(bottom, Shift), byte);
-  __m128d s = _mm_add_pd(_mm_mul_pd(w.w00, _mm_cvtepi32_pd(t)),
-                         _mm_mul_pd(w.w10, _mm_cvtepi32_pd(_mm_unpackhi_epi64(t, t))));
+  __m128d s =
+      _mm_add_pd(_mm_mul_pd(w.w00, _mm_cvtepi32_pd(t)), _mm_mul_pd(w.w10, _mm_cvtepi32_pd(_mm_unpackhi_epi64(t, t))));
   s = _mm_add_pd(s, _mm_mul_pd(w.w01, _mm_cvtepi32_pd(b)));
   s = _mm_add_pd(s, _mm_mul_pd(w.w11, _mm_cvtepi32_pd(_mm_unpackhi_epi64(b, b))));
   return _mm_slli_epi32(_mm_cvttpd_epi32(s), Shift);
@@ -284,7 +282,7 @@ inline __m128i bilinear_pair(const Frame& f, __m128 pos) {
   prefetch_neighbour_lines(pa);
   prefetch_neighbour_lines(pa + f.stride);
 
-  const __m128 frac = _mm_sub_ps(pos, _mm_cvtepi32_ps(low));  // s - floor(s): exact in float
+  const __m128 frac = _mm_sub_ps(pos, _mm_cvtepi32_ps(low));              // s - floor(s): exact in float
   const __m128 fr = _mm_shuffle_ps(frac, frac, _MM_SHUFFLE(3, 1, 2, 0));  // [fxA, fxB, fyA, fyB]
   const __m128d fx = _mm_cvtps_pd(fr), fy = _mm_cvtps_pd(_mm_movehl_ps(fr, fr));
   const __m128d one = _mm_set1_pd(1.0);
@@ -416,9 +414,8 @@ inline bool bilinear_quad_float(const Frame& f, __m128 pos_ab, __m128 pos_cd, __
 
   // fx * 2^23 and fy * 2^23 whole numbers (exact scalings; below 2^23, so converted exactly)
   const __m128 sx = _mm_mul_ps(fx, _mm_set1_ps(0x1p23f)), sy = _mm_mul_ps(fy, _mm_set1_ps(0x1p23f));
-  const __m128i exact_fractions = _mm_castps_si128(
-      _mm_and_ps(_mm_cmpeq_ps(_mm_cvtepi32_ps(_mm_cvttps_epi32(sx)), sx),
-                 _mm_cmpeq_ps(_mm_cvtepi32_ps(_mm_cvttps_epi32(sy)), sy)));
+  const __m128i exact_fractions = _mm_castps_si128(_mm_and_ps(_mm_cmpeq_ps(_mm_cvtepi32_ps(_mm_cvttps_epi32(sx)), sx),
+                                                              _mm_cmpeq_ps(_mm_cvtepi32_ps(_mm_cvttps_epi32(sy)), sy)));
   const __m128i on_pixel =
       _mm_castps_si128(_mm_and_ps(_mm_cmpeq_ps(fx, _mm_setzero_ps()), _mm_cmpeq_ps(fy, _mm_setzero_ps())));
   return (!(Channels & 1) || settle_channel<0>(k_blue, tap, exact_fractions, on_pixel, out)) &&
@@ -488,7 +485,7 @@ inline __m128i separated_channel(const Frame& f, __m128 pos) {
 template <Mode M, bool Bilin, bool Repeat, bool Twice>
 inline __m128i render_pair(const Frame& f, __m128 d, __m128 xy, const uint8_t* self) {
   const int zero = _mm_movemask_ps(_mm_cmpeq_ps(d, _mm_setzero_ps()));  // -0 compares equal too
-  const int zero_pixels = zero & (zero >> 1) & 5;                        // bit 0: A, bit 2: B
+  const int zero_pixels = zero & (zero >> 1) & 5;                       // bit 0: A, bit 2: B
   __m128i px;
   if (M == Mode::plain) {
     const __m128 pos = _mm_add_ps(xy, d);
@@ -500,13 +497,13 @@ inline __m128i render_pair(const Frame& f, __m128 d, __m128 xy, const uint8_t* s
     const SeparatedPositions p = separated_positions(d, xy);
     const __m128 red = p.red, green = p.green, blue = p.blue;
     if (zero_pixels == 0 && all_inside(f, p))
-      return _mm_or_si128(_mm_or_si128(separated_channel<2, Bilin, true>(f, red),
-                                       separated_channel<1, Bilin, true>(f, green)),
-                          separated_channel<0, Bilin, true>(f, blue));
+      return _mm_or_si128(
+          _mm_or_si128(separated_channel<2, Bilin, true>(f, red), separated_channel<1, Bilin, true>(f, green)),
+          separated_channel<0, Bilin, true>(f, blue));
     if (zero == 15) return Twice ? _mm_set1_epi32(static_cast<int>(get_pixel(self))) : load_two(self);
-    px = _mm_or_si128(_mm_or_si128(separated_channel<2, Bilin, false>(f, red),
-                                   separated_channel<1, Bilin, false>(f, green)),
-                      separated_channel<0, Bilin, false>(f, blue));
+    px = _mm_or_si128(
+        _mm_or_si128(separated_channel<2, Bilin, false>(f, red), separated_channel<1, Bilin, false>(f, green)),
+        separated_channel<0, Bilin, false>(f, blue));
   }
   if (zero_pixels == 0) return px;
   const __m128i here = Twice ? _mm_set1_epi32(static_cast<int>(get_pixel(self))) : load_two(self);
@@ -517,13 +514,11 @@ inline __m128i render_pair(const Frame& f, __m128 d, __m128 xy, const uint8_t* s
 // Four bilinear pixels by the float path where it applies: no zero pair, every position inside
 // (so border repeat clamps nothing) and sums that are safely away from integers.
 template <Mode M>
-inline bool quad_float(const Frame& f, __m128 d_ab, __m128 d_cd, __m128 xy_ab, __m128 xy_cd, int zero,
-                       __m128i& out) {
+inline bool quad_float(const Frame& f, __m128 d_ab, __m128 d_cd, __m128 xy_ab, __m128 xy_cd, int zero, __m128i& out) {
   if ((zero & (zero >> 1) & 0x55) != 0) return false;
   if (M == Mode::plain) {
     const __m128 pos_ab = _mm_add_ps(xy_ab, d_ab), pos_cd = _mm_add_ps(xy_cd, d_cd);
-    return (inside_mask(f, pos_ab) & inside_mask(f, pos_cd)) == 15 &&
-           bilinear_quad_float<7>(f, pos_ab, pos_cd, out);
+    return (inside_mask(f, pos_ab) & inside_mask(f, pos_cd)) == 15 && bilinear_quad_float<7>(f, pos_ab, pos_cd, out);
   }
   const SeparatedPositions ab = separated_positions(d_ab, xy_ab), cd = separated_positions(d_cd, xy_cd);
   if (!all_inside(f, ab) || !all_inside(f, cd)) return false;
@@ -591,8 +586,7 @@ template <Mode M, bool Bilin, bool Repeat, bool Shade>
 void render_rows(const RenderBandArgs& a, const Image& im) {
   // Floats hold every coordinate exactly, and 32 bits every byte offset into the source.
   constexpr int32_t SIDE_MAX = 1 << 24;
-  if (im.w < 2 || im.h < 2 || im.w > SIDE_MAX || im.h > SIDE_MAX ||
-      static_cast<int64_t>(im.w) * im.h > INT32_MAX / 4)
+  if (im.w < 2 || im.h < 2 || im.w > SIDE_MAX || im.h > SIDE_MAX || static_cast<int64_t>(im.w) * im.h > INT32_MAX / 4)
     return render_rows_per_pixel<M, Bilin, Repeat, Shade>(a, im);
   const Frame f{im.pixels, 4 * static_cast<ptrdiff_t>(im.w), _mm_set1_epi64x(im.w),
                 _mm_setr_ps(im.last_x, im.last_y, im.last_x, im.last_y),

@@ -5,9 +5,9 @@
 
 #include "engine/main_window_state.h"
 
-extern int32_t g_region_width;   // size of the region bitmap (the last rendered rectangle)
+extern int32_t g_region_width;  // size of the region bitmap (the last rendered rectangle)
 extern int32_t g_region_height;
-extern int32_t g_zoom_percent;   // view zoom: 33, 50, 75, 100, 150, 200 or 300
+extern int32_t g_zoom_percent;  // view zoom: 33, 50, 75, 100, 150, 200 or 300
 
 struct ViewRect {
   int32_t left, top, right, bottom;

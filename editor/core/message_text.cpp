@@ -5,6 +5,7 @@ namespace {
 
 const char GENERIC[] = "Es ist ein unbekannter Fehler aufgetreten.\r\nBitte starten Sie das Programm neu.";
 
+// clang-format off
 const char* const TEXTS[52] = {
     /* 1 */ "Fehler beim Lesen der Datei.",
     /* 2 */ "Fehler beim Schreiben der Datei.\r\nMöglicher Grund: Disk voll!",
@@ -76,6 +77,7 @@ const char* const TEXTS[52] = {
     "installiert ist.",
     /* 52 */ "Sie benötigen eine aktuelle Version des Internet Explorer um die Hilfe anzuzeigen.",
 };
+// clang-format on
 
 }  // namespace
 

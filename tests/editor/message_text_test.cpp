@@ -1,10 +1,10 @@
 // Message texts: the table, the generic text and the Windows-1252 bytes of the umlauts.
+#include "editor/core/message_text.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-
-#include "editor/core/message_text.h"
 
 namespace {
 
@@ -28,10 +28,19 @@ TEST(MessageText, EveryOtherIdHasItsOwnText) {
 TEST(MessageText, UmlautsAndSharpSAreWindows1252Bytes) {
   // "Möglicher" and "großer" as single bytes 0xF6 and 0xDF.
   EXPECT_STREQ(message_text(2), "Fehler beim Schreiben der Datei.\r\nM\xf6glicher Grund: Disk voll!");
-  EXPECT_NE(std::strstr(message_text(12), "gr\xf6\xdf" "er als 800x600"), nullptr);
-  EXPECT_NE(std::strstr(message_text(51), "\xdc" "berpr\xfc" "fen"), nullptr);
+  EXPECT_NE(std::strstr(message_text(12),
+                        "gr\xf6\xdf"
+                        "er als 800x600"),
+            nullptr);
+  EXPECT_NE(std::strstr(message_text(51),
+                        "\xdc"
+                        "berpr\xfc"
+                        "fen"),
+            nullptr);
   EXPECT_EQ(std::strstr(message_text(17), "\xc3"), nullptr) << "no UTF-8 lead bytes";
-  EXPECT_STREQ(message_text(17), "Projekt wurde ge\xe4ndert.\r\nM\xf6" "chten Sie die \xc4nderungen speichern?");
+  EXPECT_STREQ(message_text(17),
+               "Projekt wurde ge\xe4ndert.\r\nM\xf6"
+               "chten Sie die \xc4nderungen speichern?");
 }
 
 TEST(MessageText, WebSiteMessageNamesTheAddress) {

@@ -16,7 +16,6 @@
 
 namespace {
 
-
 using Calls = std::vector<std::string>;
 
 const Calls kOverlayOn = {"gray 109", "gray 202", "gray 107", "gray 104", "gray 203"};

@@ -23,8 +23,12 @@ inline void reset_edit_state() {
 class TestImage {
  public:
   TestImage(int32_t w, int32_t h)
-      : w_(w), h_(h), field_(bytes_to_pairs(w, h)), undo_(bytes_to_pairs(w, h)),
-        source_(static_cast<size_t>(w) * h * 4 + 100), render_(static_cast<size_t>(w) * h * 4 + 100),
+      : w_(w),
+        h_(h),
+        field_(bytes_to_pairs(w, h)),
+        undo_(bytes_to_pairs(w, h)),
+        source_(static_cast<size_t>(w) * h * 4 + 100),
+        render_(static_cast<size_t>(w) * h * 4 + 100),
         mask_(static_cast<size_t>(w) * h / 8 + 1, 0xff) {
     for (int32_t y = 0; y < h; ++y)
       for (int32_t x = 0; x < w; ++x) {

@@ -67,8 +67,9 @@ TEST_F(CommandTest, InvertTwiceIsBitExactAndUndoRevertsOrRepeatsIt) {
   fill_random(img, 1);
   const Pairs before = snapshot(g_current_field);
   invert_distortions(win);
-  EXPECT_EQ(std::vector<std::string>(host.calls.begin(), host.calls.end()),
-            (std::vector<std::string>{"enable 205", "wait", full_render(img), "unwait", "invalidate all", "thumbnail"}));
+  EXPECT_EQ(
+      std::vector<std::string>(host.calls.begin(), host.calls.end()),
+      (std::vector<std::string>{"enable 205", "wait", full_render(img), "unwait", "invalidate all", "thumbnail"}));
   EXPECT_EQ(g_project_modified, 1);
   const Pairs inverted = snapshot(g_current_field);
   EXPECT_EQ(img.pair(5, 6).dx, -before[6 * 23 + 5].dx);

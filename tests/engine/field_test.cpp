@@ -1,10 +1,11 @@
 // Field primitives: guards, mask, undo bookkeeping, clamped reads, processor count.
+#include "engine/field.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "engine/engine_host.h"
-#include "engine/field.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace {

@@ -1,5 +1,7 @@
 // Band renderer: sampling arithmetic, edges, colour separation, mask shading, and the
 // guarantees that no displacement (NaN, infinities, tiny images) reads outside the source.
+#include "engine/render_band.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 #include <random>
 #include <vector>
 
-#include "engine/render_band.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace {
@@ -28,10 +29,12 @@ void reference_pixel(int32_t x, int32_t y, uint8_t* out) {
     if (sy >= H - 1) sy = static_cast<float>(std::max(H - 2, 0));
   };
   auto sample = [&](float sx, float sy, int c) -> uint8_t {
-    if (!g_smoothing) return src(static_cast<int32_t>(std::floor(sx + 0.5)), static_cast<int32_t>(std::floor(sy + 0.5)), c);
+    if (!g_smoothing)
+      return src(static_cast<int32_t>(std::floor(sx + 0.5)), static_cast<int32_t>(std::floor(sy + 0.5)), c);
     const float xl = std::floor(sx), xh = std::ceil(sx), yl = std::floor(sy), yh = std::ceil(sy);
     const double fx = sx - xl, fy = sy - yl;
-    const double v = (1 - fx) * (1 - fy) * src(int32_t(xl), int32_t(yl), c) + fx * (1 - fy) * src(int32_t(xh), int32_t(yl), c) +
+    const double v = (1 - fx) * (1 - fy) * src(int32_t(xl), int32_t(yl), c) +
+                     fx * (1 - fy) * src(int32_t(xh), int32_t(yl), c) +
                      (1 - fx) * fy * src(int32_t(xl), int32_t(yh), c) + fx * fy * src(int32_t(xh), int32_t(yh), c);
     return static_cast<uint8_t>(static_cast<int32_t>(v));
   };
@@ -102,12 +105,11 @@ void expect_band_matches_reference(TestImage& img, const RenderBandArgs& a, cons
       uint8_t want[4] = {0xee, 0xee, 0xee, 0xee};
       if (in_band) reference_pixel(a.x0 + k, a.y0 + r, want);
       ASSERT_TRUE(got[0] == want[0] && got[1] == want[1] && got[2] == want[2] && got[3] == want[3])
-          << what << ": rect " << a.x0 << "," << a.y0 << "-" << a.x1 << "," << a.y1 << " step " << a.row_step
-          << "/" << a.first_row << " pixel " << k << "," << r << " got " << int(got[0]) << "," << int(got[1])
-          << "," << int(got[2]) << "," << int(got[3]) << " want " << int(want[0]) << "," << int(want[1]) << ","
-          << int(want[2]) << "," << int(want[3]) << " d=(" << img.pair(a.x0 + k, a.y0 + r).dx << ","
-          << img.pair(a.x0 + k, a.y0 + r).dy << ") opts " << g_smoothing << g_border_repeat << g_color_separation
-          << g_mask_shown;
+          << what << ": rect " << a.x0 << "," << a.y0 << "-" << a.x1 << "," << a.y1 << " step " << a.row_step << "/"
+          << a.first_row << " pixel " << k << "," << r << " got " << int(got[0]) << "," << int(got[1]) << ","
+          << int(got[2]) << "," << int(got[3]) << " want " << int(want[0]) << "," << int(want[1]) << "," << int(want[2])
+          << "," << int(want[3]) << " d=(" << img.pair(a.x0 + k, a.y0 + r).dx << "," << img.pair(a.x0 + k, a.y0 + r).dy
+          << ") opts " << g_smoothing << g_border_repeat << g_color_separation << g_mask_shown;
     }
 }
 
@@ -129,8 +131,8 @@ float awkward_component(std::mt19937& rng) {
     case 7: return any(rng);
     case 8: return base + static_cast<float>(eighths(rng)) / 16.0f;
     default: {
-      const float odd[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), -0.0f,
-                           0.0f, 1e30f, -1e-30f};
+      const float odd[] = {
+          std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), -0.0f, 0.0f, 1e30f, -1e-30f};
       return odd[std::uniform_int_distribution<int>(0, 5)(rng)];
     }
   }
@@ -151,8 +153,8 @@ TEST(RenderBand, ZeroPairsOfEitherSignCopyTheSource) {
 
 TEST(RenderBand, BorderOffBlackensPositionsAtTheLastColumn) {
   TestImage img(8, 4);
-  img.pair(0, 1) = {7.0f, 0};        // exactly W - 1
-  img.pair(1, 1) = {5.9999f, 0};      // W - 1.0001
+  img.pair(0, 1) = {7.0f, 0};     // exactly W - 1
+  img.pair(1, 1) = {5.9999f, 0};  // W - 1.0001
   render_whole(img);
   expect_pixel(img, 0, 1, 8, 0, 0, 0);
   const uint8_t* s = img.source(7, 1);
@@ -310,7 +312,8 @@ TEST(RenderBand, BilinearSumsCloseToAnIntegerTruncateAsInDouble) {
   for (int y = 0; y < 3; ++y)
     for (int x = 8; x < 12; ++x) img.source(x, y)[1] = 253;
   for (int y = 0; y < 6; ++y)
-    for (int x = 0; x < 12; ++x) img.pair(x, y) = x < 7 ? DisplacementPair{0x1p-9f, 0x1p-9f} : DisplacementPair{0x1.1a4p-2f, 0x1.c84p-2f};
+    for (int x = 0; x < 12; ++x)
+      img.pair(x, y) = x < 7 ? DisplacementPair{0x1p-9f, 0x1p-9f} : DisplacementPair{0x1.1a4p-2f, 0x1.c84p-2f};
   for (int repeat = 0; repeat < 2; ++repeat) {
     g_border_repeat = repeat;
     render_whole(img);
@@ -346,9 +349,9 @@ TEST(RenderBand, FlatPatchesAndWholePixelShiftsRenderExactly) {
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 16; ++x) {
       uint8_t* p = img.source(x, y);
-      p[0] = 200;                                       // flat everywhere
-      p[1] = static_cast<uint8_t>(x < 8 ? 90 : 91);     // flat on either side of a step
-      p[2] = static_cast<uint8_t>(x * 16 + y);          // no flat patches
+      p[0] = 200;                                    // flat everywhere
+      p[1] = static_cast<uint8_t>(x < 8 ? 90 : 91);  // flat on either side of a step
+      p[2] = static_cast<uint8_t>(x * 16 + y);       // no flat patches
       img.pair(x, y) = y < 4 ? DisplacementPair{0x1p-12f, 0x1p-12f} : DisplacementPair{-1.0f, 1.0f};
     }
   // At 2^-12 past a pixel, the green step 90 | 91 gives 90 + 2^-12, and the blue taps 150, 150
@@ -378,11 +381,11 @@ TEST(RenderBand, FlatPatchesAndWholePixelShiftsRenderExactly) {
 
 TEST(RenderBand, NearestRoundsHalvesUpAndAnythingBelowDown) {
   TestImage img(16, 4);
-  img.pair(0, 1) = {2.5f, 0.5f};                                 // (2.5, 1.5) -> (3, 2)
-  img.pair(1, 1) = {std::nextafter(1.5f, 0.0f) - 1.0f, 0.0f};    // 1.5 - 2^-23 -> 1
-  img.pair(2, 1) = {std::nextafter(3.5f, 0.0f) - 2.0f, 0.0f};    // 3.5 - 2^-22 -> 3
-  img.pair(3, 1) = {-2.5f, -0.5f};                               // (0.5, 0.5) -> (1, 1)
-  img.pair(0, 2) = {0.49999997f, 0.0f};                          // 0.49999997 -> 0
+  img.pair(0, 1) = {2.5f, 0.5f};                               // (2.5, 1.5) -> (3, 2)
+  img.pair(1, 1) = {std::nextafter(1.5f, 0.0f) - 1.0f, 0.0f};  // 1.5 - 2^-23 -> 1
+  img.pair(2, 1) = {std::nextafter(3.5f, 0.0f) - 2.0f, 0.0f};  // 3.5 - 2^-22 -> 3
+  img.pair(3, 1) = {-2.5f, -0.5f};                             // (0.5, 0.5) -> (1, 1)
+  img.pair(0, 2) = {0.49999997f, 0.0f};                        // 0.49999997 -> 0
   render_whole(img);
   const uint8_t* want[] = {img.source(3, 2), img.source(1, 1), img.source(3, 1), img.source(1, 1)};
   for (int k = 0; k < 4; ++k) expect_pixel(img, k, 1, 16, want[k][0], want[k][1], want[k][2]);

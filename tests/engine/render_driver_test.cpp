@@ -1,16 +1,16 @@
 // Render driver: clipping, the thread split, what reaches the host and what gets invalidated.
+#include "engine/render_driver.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "engine/engine_host.h"
-#include "engine/render_driver.h"
 #include "tests/engine/engine_fixture.h"
 #include "tests/engine/recording_host.h"
 
 namespace {
-
 
 class RenderDriver : public ::testing::Test {
  protected:
@@ -48,13 +48,12 @@ TEST_F(RenderDriver, RectangleOutsideTheImageNeverResizesTheBitmap) {
 TEST_F(RenderDriver, ClipsResizesRendersPresentsAndInvalidates) {
   TestImage img(50, 40);
   render_region(win, -10, -10, 20, 20, 1);
-  EXPECT_EQ(host.calls, (std::vector<std::string>{"wait", "resize 20x20", "present 0,0 20x20", "unwait",
-                                                  "invalidate 0,0,20,20"}));
+  EXPECT_EQ(host.calls,
+            (std::vector<std::string>{"wait", "resize 20x20", "present 0,0 20x20", "unwait", "invalidate 0,0,20,20"}));
   EXPECT_EQ(g_region_width, 20);
   host.calls.clear();
   render_region(win, 30, 25, 70, 45, 0);  // clipped to 20 x 15 at (30, 25)
-  EXPECT_EQ(host.calls,
-            (std::vector<std::string>{"resize 20x15", "present 30,25 20x15", "invalidate 30,25,50,40"}));
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"resize 20x15", "present 30,25 20x15", "invalidate 30,25,50,40"}));
   host.calls.clear();
   render_region(win, 0, 0, 20, 15, 0);  // same size: no new bitmap
   EXPECT_EQ(host.calls.front(), "present 0,0 20x15");
@@ -85,7 +84,8 @@ TEST_F(RenderDriver, InvalidationKeepsLeftAndWidthEvenAtEveryZoom) {
 TEST_F(RenderDriver, TwoThreadsGiveTheSameBytesAsOne) {
   TestImage img(64, 48);
   for (int y = 0; y < 48; ++y)
-    for (int x = 0; x < 64; ++x) img.pair(x, y) = {static_cast<float>((x * 7 % 13) - 6) * 0.7f, static_cast<float>((y * 5 % 11) - 5) * 0.9f};
+    for (int x = 0; x < 64; ++x)
+      img.pair(x, y) = {static_cast<float>((x * 7 % 13) - 6) * 0.7f, static_cast<float>((y * 5 % 11) - 5) * 0.9f};
   g_smoothing = 1;
   render_region(win, 3, 2, 60, 47, 0);
   const std::vector<uint8_t> one = img.render_buffer();

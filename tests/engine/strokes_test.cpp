@@ -18,7 +18,6 @@
 
 namespace {
 
-
 using Calls = std::vector<std::string>;
 
 class Strokes : public ::testing::Test {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "editor/core/message_text.h"
 #include "editor/file_commands.h"
 #include "editor/memory.h"
 #include "editor/message_box.h"
-#include "editor/core/message_text.h"
 #include "editor/startup.h"
 #include "editor/title.h"
 #include "editor/transparency.h"

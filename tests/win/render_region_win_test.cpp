@@ -101,8 +101,8 @@ HANDLE WINAPI refuse_thread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTIN
 }
 
 int g_threads_started = 0;
-HANDLE WINAPI start_first_only(LPSECURITY_ATTRIBUTES sa, SIZE_T stack, LPTHREAD_START_ROUTINE fn, LPVOID arg, DWORD flags,
-                               LPDWORD id) {
+HANDLE WINAPI start_first_only(LPSECURITY_ATTRIBUTES sa, SIZE_T stack, LPTHREAD_START_ROUTINE fn, LPVOID arg,
+                               DWORD flags, LPDWORD id) {
   return g_threads_started++ == 0 ? CreateThread(sa, stack, fn, arg, flags, id) : nullptr;
 }
 

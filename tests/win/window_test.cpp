@@ -1,11 +1,12 @@
 // Window classes and the window procedure that forwards every message to the object.
+#include "editor/window.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <vector>
 
 #include "editor/startup.h"
-#include "editor/window.h"
 
 namespace {
 

@@ -26,7 +26,6 @@ struct Codec {
   int32_t (*save)(const uint8_t*, int32_t, int32_t);
 };
 
-
 }  // namespace
 
 int main() {
@@ -44,19 +43,23 @@ int main() {
   std::printf("%-5s %14s %14s %10s\n", "", "write MB/s", "read MB/s", "file MB");
   for (const Codec& c : codecs) {
     int32_t failures = 0;
-    const double write_s = best_seconds([&] {
-      failures += c.openFile(path.c_str(), 1) != 0;
-      failures += c.save(picture.data(), W, H) != 0;
-      failures += c.closeFile() != 0;
-    }, RUNS);
+    const double write_s = best_seconds(
+        [&] {
+          failures += c.openFile(path.c_str(), 1) != 0;
+          failures += c.save(picture.data(), W, H) != 0;
+          failures += c.closeFile() != 0;
+        },
+        RUNS);
     const double file_mb = std::filesystem::file_size(path) / 1e6;
-    const double read_s = best_seconds([&] {
-      int32_t w = 0, h = 0;
-      failures += c.openFile(path.c_str(), 0) != 0;
-      failures += c.get(&w, &h) != 0 || w != W || h != H;
-      failures += c.open(back.data(), W, H) != 0;
-      failures += c.closeFile() != 0;
-    }, RUNS);
+    const double read_s = best_seconds(
+        [&] {
+          int32_t w = 0, h = 0;
+          failures += c.openFile(path.c_str(), 0) != 0;
+          failures += c.get(&w, &h) != 0 || w != W || h != H;
+          failures += c.open(back.data(), W, H) != 0;
+          failures += c.closeFile() != 0;
+        },
+        RUNS);
     for (size_t i = 0; i < picture.size(); ++i) failures += i % 4 != 3 && back[i] != picture[i];
     std::printf("%-5s %14.0f %14.0f %10.1f%s\n", c.name, buffer_mb / write_s, buffer_mb / read_s, file_mb,
                 failures ? "  FAILED" : "");
