@@ -19,12 +19,7 @@ INT_PTR CALLBACK about_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPA
       SetDlgItemTextA(dialog, IDC_ABOUT_CPU_COUNT, text);
       return TRUE;
     }
-    case WM_COMMAND:
-      if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
-        EndDialog(dialog, LOWORD(wparam));
-        return TRUE;
-      }
-      return FALSE;
+    case WM_COMMAND: return end_on_close_button(dialog, wparam);
     default: return FALSE;
   }
 }

@@ -23,6 +23,12 @@ bool run_field_dialog(FieldDialog dialog) {
   return result == IDOK;
 }
 
+BOOL end_on_close_button(HWND dialog, WPARAM wparam) {
+  if (LOWORD(wparam) != IDOK && LOWORD(wparam) != IDCANCEL) return FALSE;
+  EndDialog(dialog, LOWORD(wparam));
+  return TRUE;
+}
+
 void replace_edit_text(HWND dialog, int edit_id, const char* text) {
   SendDlgItemMessageA(dialog, edit_id, EM_SETSEL, 0, -1);
   SendDlgItemMessageA(dialog, edit_id, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));

@@ -23,6 +23,10 @@ INT_PTR run_modal_dialog(int template_id, DLGPROC proc);
 // The scale or move dialog for the whole-field commands; true when it ended with OK.
 bool run_field_dialog(FieldDialog dialog);
 
+// WM_COMMAND of a dialog that only shows values: control 1 or 2 ends it with that code.
+// TRUE when it did.
+BOOL end_on_close_button(HWND dialog, WPARAM wparam);
+
 // Replaces the whole text of an edit (not undoable).
 void replace_edit_text(HWND dialog, int edit_id, const char* text);
 

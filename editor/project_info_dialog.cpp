@@ -40,12 +40,7 @@ INT_PTR CALLBACK project_info_proc(HWND dialog, UINT message, WPARAM wparam, LPA
       replace_edit_text(dialog, IDC_INFO_NAME, g_project_name);
       return TRUE;
     }
-    case WM_COMMAND:
-      if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
-        EndDialog(dialog, LOWORD(wparam));
-        return TRUE;
-      }
-      return FALSE;
+    case WM_COMMAND: return end_on_close_button(dialog, wparam);
     default: return FALSE;
   }
 }
