@@ -1,0 +1,4 @@
+// Animation export.
+#include "editor/animation_export.h"
+
+int g_export_busy = 0;

@@ -1,0 +1,4 @@
+// Printing.
+#include "editor/printing.h"
+
+volatile LONG g_print_jobs = 0;
