@@ -5,3 +5,8 @@
 
 // Print jobs whose threads still run; changed only with interlocked operations.
 extern volatile LONG g_print_jobs;
+
+class MainWindow;
+
+// Command 110.
+void print_image(MainWindow& win);

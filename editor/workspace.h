@@ -1,0 +1,39 @@
+// The main window's workspace: image, pixel blocks, key-frame fields, mask, device contexts;
+// its set-up on window creation, the exit questions and the teardown.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+class MainWindow;
+
+extern HBITMAP g_image_bitmap;         // the picture in g_image_dc, W x H
+extern BITMAPINFOHEADER g_image_bmi;   // describes g_source_pixels: W x H, top-down, 32 bits
+
+// Fills g_image_bmi for a w x h image.
+void fill_image_bmi(int32_t w, int32_t h);
+
+// Bytes the workspace of a w x h image needs: both pixel blocks, two key-frame fields, the
+// undo delta and the mask. 64-bit, so no size wraps.
+uint64_t workspace_bytes(int32_t w, int32_t h);
+
+// Replaces every size-dependent buffer by new ones for a w x h image (g_image_width and
+// g_image_height set to it), slots in the new-workspace state, mask flags and Undo reset.
+// Everything new is allocated before anything old is freed: false when that fails, and
+// then the old workspace (and its size) is kept as it was.
+bool rebuild_workspace(HDC reference_dc, int32_t w, int32_t h);
+
+// Copies g_source_pixels into g_image_bitmap; with fewer rows when the whole image is refused.
+void show_source_pixels();
+
+// Renders slot 1, each filled slot from 3 to 8, then slot 2 into its thumbnail cell; slot 2
+// stays current.
+void render_all_thumbnails(MainWindow& win, int32_t wait_cursor);
+
+// WM_CREATE: the start image (or the project named on the command line), buffers, defaults.
+void init_workspace(MainWindow& win);
+// WM_CLOSE and command 199: the print-job and save questions, the preferences, DestroyWindow.
+void request_exit(MainWindow& win);
+// WM_DESTROY: frees the workspace and posts the quit message.
+void destroy_workspace();
