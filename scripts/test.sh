@@ -10,7 +10,7 @@ build_root=${QX_BUILD_ROOT:-$root/build}
 
 packages=(cmake make g++ googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth
-          clang imagemagick libtiff-tools netpbm python3)
+          clang imagemagick libtiff-tools netpbm python3 python3-pil)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
