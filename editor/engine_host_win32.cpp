@@ -18,6 +18,7 @@ HDC g_mem_dc = nullptr;
 HBITMAP g_region_bitmap = nullptr;
 BITMAPINFOHEADER g_region_bmi = {};
 RenderThreadStartFn g_start_render_thread = CreateThread;
+SetDIBitsFn g_set_dib_bits = SetDIBits;
 
 void fill_region_bmi(int w, int h) {
   g_region_bmi = {};
@@ -79,13 +80,19 @@ class Win32EngineHost final : public EngineHost {
     for (DWORD i = 0; i < started; ++i) CloseHandle(threads[i]);
   }
 
-  // A failed transfer is retried once with one row fewer.
+  // A failed transfer is retried once with one row fewer. The retry describes exactly the
+  // rows it sends (a top-down header of h - 1 rows), so they keep their place at the top
+  // of the region bitmap and land at (x0, y0) of the picture.
   void present_region(int32_t x0, int32_t y0, int32_t w, int32_t h) override {
-    auto* bmi = reinterpret_cast<BITMAPINFO*>(&g_region_bmi);
+    BITMAPINFOHEADER header = g_region_bmi;
+    auto* bmi = reinterpret_cast<BITMAPINFO*>(&header);
     int rows = h;
-    if (!SetDIBits(g_mem_dc, g_region_bitmap, 0, rows, g_render_pixels, bmi, DIB_RGB_COLORS)) {
+    if (!g_set_dib_bits(g_mem_dc, g_region_bitmap, 0, rows, g_render_pixels, bmi, DIB_RGB_COLORS)) {
       rows = h - 1;
-      if (rows <= 0 || !SetDIBits(g_mem_dc, g_region_bitmap, 0, rows, g_render_pixels, bmi, DIB_RGB_COLORS)) return;
+      if (rows <= 0) return;
+      header.biHeight = -rows;
+      header.biSizeImage = static_cast<DWORD>(w) * static_cast<DWORD>(rows) * 4;
+      if (!g_set_dib_bits(g_mem_dc, g_region_bitmap, 0, rows, g_render_pixels, bmi, DIB_RGB_COLORS)) return;
     }
     BitBlt(g_image_dc, x0, y0, w, rows, g_mem_dc, 0, 0, SRCCOPY);
   }

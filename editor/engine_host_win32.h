@@ -15,6 +15,10 @@ using RenderThreadStartFn = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHR
                                             LPDWORD);
 extern RenderThreadStartFn g_start_render_thread;
 
+// Copies rendered rows into the region bitmap (SetDIBits); tests put a failing one here.
+using SetDIBitsFn = int(WINAPI*)(HDC, HBITMAP, UINT, UINT, const VOID*, const BITMAPINFO*, UINT);
+extern SetDIBitsFn g_set_dib_bits;
+
 // Fills g_region_bmi for a w x h region.
 void fill_region_bmi(int w, int h);
 

@@ -22,8 +22,9 @@ MessageAnswer show_message_box(HWND owner, const char* text, MessageKind kind) {
   switch (g_message_box(owner, text, message_text(MSG_PROGRAM_NAME), message_box_style(kind))) {
     case IDYES: return MessageAnswer::yes;
     case IDNO: return MessageAnswer::no;
-    case IDCANCEL: return MessageAnswer::cancel;
-    default: return MessageAnswer::ok;
+    case IDOK: return MessageAnswer::ok;
+    // A box that could not be shown (0) was never confirmed: it reads as Cancel.
+    default: return MessageAnswer::cancel;
   }
 }
 

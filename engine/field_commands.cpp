@@ -44,7 +44,9 @@ void remove_distortions(MainWindowState& win) {
   const int64_t n = field_floats();
   for (int64_t i = 0; i < n; ++i) undo[i] = -cur[i];
   clear_field(g_current_field);
-  // A zero field shows the source as it is; no render needed.
+  // A zero field shows the source as it is; no render needed. The render buffer still
+  // holds the old field's picture, so it must not pass for a rendering of this one.
+  forget_rendered_region();
   host.show_source_image();
   host.refresh_current_thumbnail();
   host.invalidate_main_window();

@@ -62,3 +62,8 @@ void render_region(MainWindowState& win, int32_t x0, int32_t y0, int32_t x1, int
   const ViewRect r = region_view_rect(win, x0, y0, x1, y1);
   host.invalidate_view(r.left, r.top, r.right, r.bottom);
 }
+
+void forget_rendered_region() {
+  g_region_width = 0;
+  g_region_height = 0;
+}

@@ -20,3 +20,8 @@ ViewRect region_view_rect(const MainWindowState& win, int32_t x0, int32_t y0, in
 // Renders [x0, x1) x [y0, y1) of the image into the picture and invalidates
 // what shows it; wait_cursor non-zero shows the wait cursor meanwhile.
 void render_region(MainWindowState& win, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t wait_cursor);
+
+// Forgets the last rendered rectangle once the render buffer no longer shows the current
+// field: whoever needs the whole rendered image (print, export, fix) then renders it
+// afresh, and the next render remakes the region bitmap.
+void forget_rendered_region();

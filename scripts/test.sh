@@ -5,27 +5,17 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-# QX_BUILD_ROOT puts the build trees (and the Wine prefix) elsewhere than build/.
+# QX_BUILD_ROOT puts the build trees (and the Wine prefix) elsewhere than build/;
+# QX_JOBS sets the parallel build jobs (8).
 build_root=${QX_BUILD_ROOT:-$root/build}
 
-packages=(cmake make g++ googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth
-          clang imagemagick libtiff-tools netpbm python3)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+source "$root/scripts/lib/packages.sh"
+install_missing_packages
 
 buildlog=$(mktemp)
 for preset in native win64 win32; do
   if ! { cmake --preset "$preset" -B "$build_root/$preset" &&
-         cmake --build "$build_root/$preset" -j 8; } >"$buildlog" 2>&1; then
+         cmake --build "$build_root/$preset" -j "${QX_JOBS:-8}"; } >"$buildlog" 2>&1; then
     cat "$buildlog"
     echo "build of $preset failed"
     exit 1

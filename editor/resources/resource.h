@@ -1,10 +1,80 @@
 /* Resource ids shared by the .rc files and the program. */
 #pragma once
 
-#define IDI_ICON_1 "ICON_1"
+#define IDI_ICON_1 "ICON_1" /* window icon */
+#define IDI_ICON_3 "ICON_3" /* about box icon */
+#define IDB_TESTMAP "TESTMAP" /* built-in start image, 432 x 432, 256 colours, RLE8 */
+
+/* Main menu and accelerator table. */
+#define IDR_MAIN_MENU 1
+#define IDR_ACCELERATORS 1
+
+/* Menu commands: "Projekt". */
+#define CMD_OPEN_PROJECT 102
+#define CMD_SAVE_PROJECT_AS 103
+#define CMD_CREATE_ANIMATION 104
+#define CMD_PROJECT_INFO 106
+#define CMD_EXPORT_IMAGE 107
+#define CMD_REPLACE_BASE_IMAGE 108
+#define CMD_IMPORT_IMAGE 109
+#define CMD_PRINT 110
+#define CMD_SAVE_PROJECT 111
+#define CMD_SCAN 120
+#define CMD_EXIT 199
+
+/* "Ansicht" > "Zoom": one command per step, 33 to 300 percent. */
+#define CMD_ZOOM_33 112
+#define CMD_ZOOM_50 113
+#define CMD_ZOOM_75 114
+#define CMD_ZOOM_100 115
+#define CMD_ZOOM_150 116
+#define CMD_ZOOM_200 117
+#define CMD_ZOOM_300 118
+
+/* "Bearbeiten" and "Verzerrungen". The field commands 200, 201, 204, 205, 206 and 208
+   are the engine's constexpr CMD_* (engine/field_commands.h); the resource compiler,
+   which cannot read C++, gets the same names and values here. */
+#define CMD_PASTE_CLIPBOARD 202
+#define CMD_COPY_IMAGE 203
+#define CMD_UNWARP_DIALOG 207
+#ifdef RC_INVOKED
+#define CMD_FIX_DISTORTIONS 200
+#define CMD_REMOVE_DISTORTIONS 201
+#define CMD_SCALE_DISTORTIONS 204
+#define CMD_UNDO 205
+#define CMD_MOVE_DISTORTIONS 206
+#define CMD_INVERT_DISTORTIONS 208
+#endif
+
+/* "Effekte": CMD_EFFECT_FIRST (engine/effects.h) + effect number. */
+#define CMD_EFFECT_EDGE_SHARPNESS 232
+#define CMD_EFFECT_SQUARES 233
+#define CMD_EFFECT_CIRCLES 234
+#define CMD_EFFECT_WAVES 235
+#define CMD_EFFECT_SINE 236
+#define CMD_EFFECT_HALO 237
+
+/* "Ansicht": view options and tool windows. */
+#define CMD_WINDOW_TRANSPARENCY 225
+#define CMD_SMOOTHING 227
+#define CMD_BORDER_REPEAT 229
+#define CMD_COLOR_SEPARATION 231
+#define CMD_SETTINGS_BAR 290
+#define CMD_TOOL_PALETTE 291
+#define CMD_ANIMATION_BAR 292
+
+/* "Maske". */
+#define CMD_MASK_APPLY 280
+#define CMD_MASK_NEW 281
+#define CMD_MASK_REMOVE 282
+#define CMD_MASK_INVERT 283
+
+/* "?"; 904 (the maker's web site) has no menu item. */
+#define CMD_ABOUT 901
+#define CMD_HELP_TOPICS 902
+#define CMD_WEB_SITE 904
 
 /* Small modal dialogs: about box, scale, project information, move. */
-#define IDI_ICON_3 "ICON_3"
 #define IDD_ABOUT 1
 #define IDD_SCALE_DISTORTIONS 3
 #define IDD_PROJECT_INFO 7

@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "engine/render_driver.h"
 #include "tests/engine/command_host.h"
 #include "tests/engine/engine_fixture.h"
 
@@ -90,11 +91,18 @@ TEST_F(CommandTest, RemoveClearsEveryPairWithoutRenderingAndUndoBringsThemBack) 
   random_mask(img, 3);
   g_mask_applied = 1;  // remove ignores the mask
   const Pairs before = snapshot(g_current_field);
+  render_region(win, 0, 0, 19, 11, 0);
+  ASSERT_NE(std::memcmp(img.rendered(0, 0, 19), img.source(0, 0), 19 * 11 * 4), 0);
+  host.calls.clear();
   remove_distortions(win);
   for (int y = 0; y < 11; ++y)
     for (int x = 0; x < 19; ++x) ASSERT_EQ(img.pair(x, y).dx, 0.0f);
   EXPECT_EQ(host.calls, (std::vector<std::string>{"enable 205", "source", "thumbnail", "invalidate all"}));
   EXPECT_EQ(g_project_modified, 1);
+  // The old field's picture no longer counts as the whole image; a fresh one is the source.
+  EXPECT_FALSE(g_region_width == 19 && g_region_height == 11);
+  render_region(win, 0, 0, 19, 11, 0);
+  EXPECT_EQ(std::memcmp(img.rendered(0, 0, 19), img.source(0, 0), 19 * 11 * 4), 0);
   host.calls.clear();
   undo_last_change(win);
   EXPECT_TRUE(same_values(before, g_current_field));

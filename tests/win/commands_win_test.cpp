@@ -21,6 +21,7 @@
 namespace {
 
 int WINAPI answer_ok(HWND, LPCSTR, LPCSTR, UINT) { return IDOK; }
+int WINAPI fail_box(HWND, LPCSTR, LPCSTR, UINT) { return 0; }
 
 class CommandsOnGdi : public ::testing::Test {
  protected:
@@ -196,6 +197,16 @@ TEST_F(CommandsOnGdi, FixBakesTheRenderingAndRestartsTheKeyFrames) {
   EXPECT_EQ(strip_at(thumb_cell_x(2) + 20, 5), RGB(0, 0, 255));
   EXPECT_EQ(strip_at(thumb_cell_x(2) + 5, 5), RGB(255, 0, 0));
   EXPECT_EQ(g_project_modified, 1);
+}
+
+TEST_F(CommandsOnGdi, FixAskedInABoxThatFailsChangesNothing) {
+  for (int i = 0; i < W * H; ++i) g_current_field[i] = {30.0f, 0.0f};
+  const std::vector<uint8_t> before = source;
+  g_message_box = fail_box;
+  fix_distortions(*win);
+  EXPECT_EQ(source, before);
+  EXPECT_EQ(g_current_field[W + 1].dx, 30.0f);
+  EXPECT_EQ(g_project_modified, 0);
 }
 
 }  // namespace

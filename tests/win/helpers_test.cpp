@@ -59,6 +59,18 @@ TEST_F(MessageBoxes, CaptionOwnerAndStyleFollowTheKind) {
   EXPECT_EQ(message_box_style(MessageKind::info_yes_no), static_cast<UINT>(MB_ICONINFORMATION | MB_YESNO));
 }
 
+TEST_F(MessageBoxes, ABoxThatFailsNeverReadsAsOkOrYes) {
+  const struct {
+    int returned;
+    MessageAnswer answer;
+  } cases[] = {{IDOK, MessageAnswer::ok},         {IDYES, MessageAnswer::yes}, {IDNO, MessageAnswer::no},
+               {IDCANCEL, MessageAnswer::cancel}, {0, MessageAnswer::cancel},  {IDABORT, MessageAnswer::cancel}};
+  for (const auto& c : cases) {
+    g_answer = c.returned;
+    EXPECT_EQ(show_message(38, MessageKind::info_ok_cancel), c.answer) << c.returned;
+  }
+}
+
 std::vector<DWORD> g_waits;
 void record_wait(DWORD ms) { g_waits.push_back(ms); }
 

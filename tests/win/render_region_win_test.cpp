@@ -120,4 +120,31 @@ TEST_F(RenderRegionGdi, BandsWhoseThreadCannotStartAreRenderedAnyway) {
   }
 }
 
+int g_transfers_to_fail = 0;
+int WINAPI fail_first_transfers(HDC dc, HBITMAP bitmap, UINT start, UINT lines, const VOID* bits, const BITMAPINFO* bmi,
+                                UINT usage) {
+  if (g_transfers_to_fail > 0) {
+    --g_transfers_to_fail;
+    return 0;
+  }
+  return SetDIBits(dc, bitmap, start, lines, bits, bmi, usage);
+}
+
+TEST_F(RenderRegionGdi, AFailedTransferRetriesOneRowFewerAtTheSamePlace) {
+  const struct {
+    int failures, rows;  // rows that reach the picture
+  } cases[] = {{0, 28}, {1, 27}, {2, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.failures);
+    GdiFlush();
+    std::fill(picture, picture + W * H * 4, 0x77);
+    g_transfers_to_fail = c.failures;
+    g_set_dib_bits = fail_first_transfers;
+    render_region(win, 10, 5, 40, 33, 0);
+    g_set_dib_bits = SetDIBits;
+    expect_picture_matches(10, 5, 30, c.rows);
+    for (int y = 5 + c.rows; y < 33; ++y) ASSERT_EQ(picture[4 * (y * W + 20)], 0x77) << y;  // nothing below
+  }
+}
+
 }  // namespace

@@ -1,0 +1,23 @@
+# shellcheck shell=bash
+# Debian packages that building, testing and running the project need; sourced by
+# scripts/test.sh and scripts/run.sh. install_missing_packages installs those not yet
+# installed (as root, through apt-get) and fails with a message otherwise.
+qx_packages=(cmake make g++ googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+             binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth xdotool
+             clang imagemagick libtiff-tools netpbm python3 python3-pil)
+
+install_missing_packages() {
+  local p missing=()
+  for p in "${qx_packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  ((${#missing[@]})) || return 0
+  if ((EUID != 0)); then
+    echo "missing packages (install them as root): ${missing[*]}" >&2
+    return 1
+  fi
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
