@@ -1,9 +1,11 @@
-// Registry preferences in the test prefix: presets when values or the key are missing, the
-// window layout read back, and the exit's write creating the key.
+// Registry preferences in the test prefix: presets for missing or mistyped values, and the exit's
+// write (creating the key) read back as start-up reads it.
 #include "editor/preferences.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <vector>
 
 #include "editor/startup.h"
 #include "editor/tool_windows.h"
@@ -12,160 +14,123 @@
 
 namespace {
 
-struct Dword {
+struct Value {
   const char* name;
-  DWORD value;
+  DWORD type;
+  DWORD data;
+  DWORD size;
 };
 
 struct PresetCase {
   const char* name;
   bool key;
-  std::vector<Dword> values;
+  std::vector<Value> values;
   int toolbar, videobar, prefsbar, transparency;  // as start-up reads them
-  FirstShowPreferences first;                     // as the first show reads them
+  bool record;
+  FirstShowPreferences first;  // as the first show reads them
 };
 
-TEST(Preferences, MissingValuesKeepTheirPresets) {
+TEST(Preferences, MissingOrMistypedValuesKeepTheirPresets) {
   const PresetCase cases[] = {
-      {"no key", false, {}, 1, 1, 1, 1, {1, 0, 1, 1, 1, 0}},
-      {"empty key", true, {}, 1, 1, 1, 1, {1, 0, 1, 1, 1, 0}},
+      {"no key", false, {}, 1, 1, 1, 1, false, {1, 0, 1, 1, 1, 0}},
+      {"empty key", true, {}, 1, 1, 1, 1, false, {1, 0, 1, 1, 1, 0}},
       {"all stored",
        true,
-       {{"Toolbar", 0},
-        {"Videobar", 1},
-        {"Prefsbar", 0},
-        {"Smoothing", 0},
-        {"BorderRepeat", 0},
-        {"ColorRefract", 1},
-        {"WndTransparency", 0}},
+       {{"Toolbar", REG_DWORD, 0, 4},
+        {"Videobar", REG_DWORD, 1, 4},
+        {"Prefsbar", REG_DWORD, 0, 4},
+        {"Smoothing", REG_DWORD, 0, 4},
+        {"BorderRepeat", REG_DWORD, 0, 4},
+        {"ColorRefract", REG_DWORD, 1, 4},
+        {"WndTransparency", REG_DWORD, 0, 4},
+        {"WindowPos", REG_BINARY, 0, 68}},
        0,
        1,
        0,
        0,
+       true,
        {0, 1, 0, 0, 0, 1}},
-      {"videobar missing", true, {{"Toolbar", 1}, {"Prefsbar", 1}}, 1, 1, 1, 1, {1, 0, 1, 1, 1, 0}},
+      {"mistyped",
+       true,
+       {{"Toolbar", REG_SZ, 0, 4}, {"Videobar", REG_BINARY, 0, 2}, {"WindowPos", REG_BINARY, 0, 67}},
+       1,
+       1,
+       1,
+       1,
+       false,
+       {1, 0, 1, 1, 1, 0}},
   };
   for (const PresetCase& c : cases) {
     PreferencesKey key(c.key);
-    for (const Dword& v : c.values) key.set_dword(v.name, v.value);
+    uint8_t zeros[WINDOW_POS_RECORD_SIZE] = {};
+    for (const Value& v : c.values) key.set(v.name, v.type, v.size > 4 ? zeros : (void*)&v.data, v.size);
     g_wnd_transparency = 7;
-    const StoredLayout stored = read_startup_preferences();
-    EXPECT_EQ(stored.toolbar, c.toolbar) << c.name;
-    EXPECT_EQ(stored.videobar, c.videobar) << c.name;
-    EXPECT_EQ(stored.prefsbar, c.prefsbar) << c.name;
-    EXPECT_EQ(g_wnd_transparency, c.transparency) << c.name;
-    EXPECT_FALSE(stored.has_record) << c.name;
-    const FirstShowPreferences f = read_first_show_preferences();
-    EXPECT_EQ(f.tool_palette, c.first.tool_palette) << c.name;
-    EXPECT_EQ(f.animation_bar, c.first.animation_bar) << c.name;
-    EXPECT_EQ(f.settings_bar, c.first.settings_bar) << c.name;
-    EXPECT_EQ(f.smoothing, c.first.smoothing) << c.name;
-    EXPECT_EQ(f.border_repeat, c.first.border_repeat) << c.name;
-    EXPECT_EQ(f.color_separation, c.first.color_separation) << c.name;
+    const StoredLayout s = read_startup_preferences();
+    EXPECT_EQ(std::vector<int>({s.toolbar, s.videobar, s.prefsbar, g_wnd_transparency, s.has_record}),
+              std::vector<int>({c.toolbar, c.videobar, c.prefsbar, c.transparency, c.record}))
+        << c.name;
+    const FirstShowPreferences f = read_first_show_preferences(), w = c.first;
+    EXPECT_EQ(std::vector<int>(
+                  {f.tool_palette, f.animation_bar, f.settings_bar, f.smoothing, f.border_repeat, f.color_separation}),
+              std::vector<int>(
+                  {w.tool_palette, w.animation_bar, w.settings_bar, w.smoothing, w.border_repeat, w.color_separation}))
+        << c.name;
   }
   g_wnd_transparency = 1;
 }
 
-TEST(Preferences, OnlyDwordValuesAndWholeRecordsAreTaken) {
-  PreferencesKey key(true);
-  key.set_string("Toolbar", "0");
-  const BYTE one_byte = 0;
-  RegSetValueExA(key.key(), "Prefsbar", 0, REG_BINARY, &one_byte, 1);
-  uint8_t bytes[WINDOW_POS_RECORD_SIZE + 1] = {};
-  key.set_binary("WindowPos", bytes, WINDOW_POS_RECORD_SIZE - 1);
-  StoredLayout stored = read_startup_preferences();
-  EXPECT_EQ(stored.toolbar, 1);
-  EXPECT_EQ(stored.prefsbar, 1);
-  EXPECT_FALSE(stored.has_record);
-  key.set_binary("WindowPos", bytes, WINDOW_POS_RECORD_SIZE + 1);
-  EXPECT_FALSE(read_startup_preferences().has_record);
-  key.set_binary("WindowPos", bytes, WINDOW_POS_RECORD_SIZE);
-  EXPECT_TRUE(read_startup_preferences().has_record);
-}
-
-class WrittenPreferences : public ::testing::Test {
- protected:
-  void SetUp() override {
-    g_screen_width = GetSystemMetrics(SM_CXSCREEN);
-    g_screen_height = GetSystemMetrics(SM_CYSCREEN);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "qx_test_prefs_window";
-    RegisterClassA(&wc);
-    main_ = CreateWindowExA(0, wc.lpszClassName, "m", WS_OVERLAPPEDWINDOW | WS_MINIMIZE, 30, 40, 300, 200, nullptr,
-                            nullptr, wc.hInstance, nullptr);
-    bar_ = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "b", WS_POPUP, 600, 70, 120, 90, nullptr, nullptr,
-                           wc.hInstance, nullptr);
-    g_main_hwnd = main_;
-    g_tool_palette = bar_;
-    g_tool_palette_open = 1;
-    g_settings_bar = bar_;  // exists, but counts as closed
-    g_settings_bar_open = 0;
-  }
-  void TearDown() override {
-    DestroyWindow(main_);
-    DestroyWindow(bar_);
-    g_main_hwnd = g_tool_palette = g_settings_bar = nullptr;
-    g_tool_palette_open = g_settings_bar_open = 0;
-    UnregisterClassA("qx_test_prefs_window", GetModuleHandleA(nullptr));
-  }
-  HWND main_ = nullptr, bar_ = nullptr;
-};
-
-DWORD stored_dword(const char* name) {
-  DWORD v = 99, size = sizeof v;
-  RegGetValueA(HKEY_CURRENT_USER, PREFERENCES_KEY, name, RRF_RT_REG_DWORD, nullptr, &v, &size);
-  return v;
-}
-
-TEST_F(WrittenPreferences, ExitCreatesTheKeyAndStoresTheNormalRectangle) {
+TEST(Preferences, ExitCreatesTheKeyAndStoresTheNormalRectangle) {
   PreferencesKey key(false);
+  g_screen_width = GetSystemMetrics(SM_CXSCREEN);
+  g_screen_height = GetSystemMetrics(SM_CYSCREEN);
+  // Created minimised, so its window rectangle is not the normal one.
+  g_main_hwnd = CreateWindowExA(0, "STATIC", "m", WS_OVERLAPPEDWINDOW | WS_MINIMIZE, 30, 40, 300, 200, nullptr, nullptr,
+                                nullptr, nullptr);
+  g_tool_palette = CreateWindowExA(0, "STATIC", "b", WS_POPUP, 600, 70, 120, 90, nullptr, nullptr, nullptr, nullptr);
+  g_settings_bar = g_tool_palette;  // exists, yet counts as closed
+  g_tool_palette_open = 1;
+  const int32_t view[] = {g_smoothing, g_border_repeat, g_color_separation};
   g_smoothing = 0;
   g_border_repeat = 1;
   g_color_separation = 1;
-  g_wnd_transparency = 0;
-  ASSERT_TRUE(IsIconic(main_));  // created minimised: its window rectangle is not the normal one
-  ASSERT_TRUE(write_preferences());
-  const Dword expected[] = {{"Toolbar", 1},      {"Videobar", 0},     {"Prefsbar", 0},       {"Smoothing", 0},
-                            {"BorderRepeat", 1}, {"ColorRefract", 1}, {"WndTransparency", 0}};
-  for (const Dword& d : expected) EXPECT_EQ(stored_dword(d.name), d.value) << d.name;
+  g_wnd_transparency = 1;
+  EXPECT_TRUE(IsIconic(g_main_hwnd));
+  EXPECT_TRUE(write_preferences());
 
-  const StoredLayout stored = read_startup_preferences();
-  ASSERT_TRUE(stored.has_record);
+  const Value written[] = {{"Toolbar", 0, 1, 4},        {"Videobar", 0, 0, 4},     {"Prefsbar", 0, 0, 4},
+                           {"Smoothing", 0, 0, 4},      {"BorderRepeat", 0, 1, 4}, {"ColorRefract", 0, 1, 4},
+                           {"WndTransparency", 0, 1, 4}};
+  for (const Value& v : written) {
+    DWORD got = 99, size = 4;
+    RegGetValueA(HKEY_CURRENT_USER, PREFERENCES_KEY, v.name, RRF_RT_REG_DWORD, nullptr, &got, &size);
+    EXPECT_EQ(got, v.data) << v.name;
+  }
+  StoredLayout stored = read_startup_preferences();
   const WindowPosRecord& r = stored.record;
-  EXPECT_EQ(r.main_rect.left, 30);
-  EXPECT_EQ(r.main_rect.top, 40);
-  EXPECT_EQ(r.main_rect.right, 330);
-  EXPECT_EQ(r.main_rect.bottom, 240);
-  EXPECT_EQ(r.tool_palette_rect.left, 600);
-  EXPECT_EQ(r.tool_palette_rect.bottom, 160);
-  EXPECT_EQ(r.settings_bar_rect.left, 0);  // closed bars store zeros
+  EXPECT_TRUE(stored.has_record);
+  EXPECT_EQ(std::vector<int>({r.main_rect.left, r.main_rect.top, r.main_rect.right, r.main_rect.bottom,
+                              r.tool_palette_rect.left, r.tool_palette_rect.bottom, r.settings_bar_rect.left}),
+            std::vector<int>({30, 40, 330, 240, 600, 160, 0}));
   EXPECT_EQ(r.screen_area, g_screen_width * g_screen_height);
-
   const WindowLayout layout = startup_window_layout(stored, g_screen_width, g_screen_height);
   EXPECT_EQ(layout.main_rect.left, 30);
   EXPECT_EQ(layout.tool_palette.x, 600);
   EXPECT_EQ(layout.settings_bar.x, DEFAULT_SETTINGS_BAR_POS.x);  // "Prefsbar" was written 0
-  g_smoothing = g_border_repeat = 1;
-  g_color_separation = 0;
-  g_wnd_transparency = 1;
-}
 
-TEST_F(WrittenPreferences, LayoutOffEveryScreenFallsBackToTheDefaults) {
-  StoredLayout stored;
-  stored.has_record = true;
-  stored.record = {{-5000, -5000, -4000, -4500},
-                   {-9000, 10, 0, 0},
-                   {40, 50, 0, 0},
-                   {60, 70, 0, 0},
-                   screen_area_of(g_screen_width, g_screen_height)};
-  const WindowLayout layout = startup_window_layout(stored, g_screen_width, g_screen_height);
-  EXPECT_EQ(layout.main_rect.left, DEFAULT_MAIN_RECT.left);
-  EXPECT_EQ(layout.main_rect.bottom, DEFAULT_MAIN_RECT.bottom);
-  EXPECT_EQ(layout.settings_bar.x, DEFAULT_SETTINGS_BAR_POS.x);
-  EXPECT_EQ(layout.tool_palette.x, 40);
-  EXPECT_EQ(layout.animation_bar.y, 70);
+  // A layout off every screen: each such window takes its default.
+  stored.record.main_rect = {-5000, -5000, -4000, -4500};
+  stored.record.tool_palette_rect.left = -9000;
+  const WindowLayout off = startup_window_layout(stored, g_screen_width, g_screen_height);
+  EXPECT_EQ(off.main_rect.bottom, DEFAULT_MAIN_RECT.bottom);
+  EXPECT_EQ(off.tool_palette.x, DEFAULT_TOOL_PALETTE_POS.x);
+
+  DestroyWindow(g_main_hwnd);
+  DestroyWindow(g_tool_palette);
+  g_main_hwnd = g_tool_palette = g_settings_bar = nullptr;
+  g_tool_palette_open = 0;
+  g_smoothing = view[0];
+  g_border_repeat = view[1];
+  g_color_separation = view[2];
 }
 
 }  // namespace
