@@ -3,4 +3,6 @@
 
 #include "editor/startup.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_cmd) { return win_main(instance, show_cmd); }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show_cmd) {
+  return win_main(instance, previous, command_line, show_cmd);
+}

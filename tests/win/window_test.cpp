@@ -55,7 +55,7 @@ class RecordingWindow : public Window {
 
 TEST(WindowProcedure, KeepsTheObjectInExtraBytesAndForwards) {
   WNDCLASSA wc = {};
-  wc.lpfnWndProc = main_window_proc;
+  wc.lpfnWndProc = WndProc;
   wc.cbWndExtra = sizeof(LONG_PTR);
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "qx_test_forwarding";
