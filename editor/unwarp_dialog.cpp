@@ -1,0 +1,4 @@
+// The modeless un-warp dialog over the main window.
+#include "editor/unwarp_dialog.h"
+
+HWND g_unwarp_dialog = nullptr;
