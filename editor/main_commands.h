@@ -9,8 +9,8 @@ class MainWindow;
 constexpr WPARAM MAIN_USER_RENDER = 0;       // render the whole image
 constexpr WPARAM MAIN_USER_RENDER_WAIT = 1;  // the same with the wait cursor
 constexpr WPARAM MAIN_USER_MESSAGE = 2;      // show message lParam with the tool windows disabled
-constexpr WPARAM MAIN_USER_LEAVE_TOOL = 3;   // the mouse left the raised tool window
-constexpr WPARAM MAIN_USER_ENTER_TOOL = 4;   // the mouse is over tool window lParam
+// 3 and 4 (the mouse left the raised tool window, is over tool window lParam) come from the
+// message loop: MAIN_USER_LEAVE_TOOL and MAIN_USER_ENTER_TOOL in editor/startup.h.
 
 // Wheel deltas, a quarter each, add up to a page step at this size.
 constexpr int WHEEL_STEP = 30;

@@ -41,7 +41,6 @@ namespace {
 // window can be closed after the display dropped below 16 bits per pixel.
 constexpr UINT_PTR LOW_COLOUR_CLOSE_TIMER_ID = 334;
 constexpr UINT LOW_COLOUR_CLOSE_POLL_MS = 250;
-constexpr int MIN_BITS_PER_PIXEL = 16;
 
 HMENU main_menu() { return GetMenu(g_main_hwnd); }
 
@@ -56,7 +55,7 @@ void set_item_checked(int id, bool checked) {
 bool workspace_in_use() { return g_export_busy || g_print_jobs != 0; }
 
 void first_show(MainWindow& win) {
-  const ViewPreferences prefs = read_view_preferences();
+  const FirstShowPreferences prefs = read_first_show_preferences();
   g_smoothing = prefs.smoothing;
   g_border_repeat = prefs.border_repeat;
   g_color_separation = prefs.color_separation;
