@@ -1,7 +1,11 @@
 // The main window object's message handler: message table, first show, wheel, WM_USER protocol, commands.
+#include <windows.h>
+
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <cstring>
+#include <initializer_list>
 
 #include "editor/animation_export.h"
 #include "editor/dialogs.h"

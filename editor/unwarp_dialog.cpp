@@ -2,3 +2,5 @@
 #include "editor/unwarp_dialog.h"
 
 HWND g_unwarp_dialog = nullptr;
+
+void open_unwarp_dialog(MainWindow&) {}

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <initializer_list>
 
 #include "editor/animation_export.h"
 #include "editor/core/frame_slots.h"

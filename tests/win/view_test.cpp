@@ -13,6 +13,7 @@
 #include "engine/brush_kernels.h"
 #include "engine/field_commands.h"
 #include "engine/render_driver.h"
+#include "engine/strokes.h"
 #include "engine/unwarp_grid.h"
 #include "tests/engine/engine_fixture.h"
 
@@ -154,7 +155,7 @@ TEST_F(ViewOnWindow, ZoomedImageIsStretchedAtTheScrollPosition) {
   EXPECT_EQ(win->scroll_x, 30);
   for (auto [x, y] : {std::pair{0, 0}, {5, 5}, {40, 20}})
     EXPECT_EQ(at(x, y), picture_colour((x + 30) / 3, (y + 15) / 3));
-  SCROLLINFO si = {sizeof si, SIF_ALL};
+  SCROLLINFO si = {sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
   GetScrollInfo(g_main_hwnd, SB_HORZ, &si);
   EXPECT_EQ(si.nMax, 180);
   EXPECT_EQ(si.nPos, 30);
@@ -205,7 +206,7 @@ TEST_F(ViewOnWindow, ScrollStepsClampAndInvalidate) {
     }
   }
   // A thumb beyond 16 bits: the bar's 32-bit track position completes the message's word.
-  SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_POS, 0, 200000, 0, 100000};
+  SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_POS, 0, 200000, 0, 100000, 0};
   SetScrollInfo(g_main_hwnd, SB_HORZ, &si, FALSE);
   win->scroll_x = 0;
   win->scroll_max_x = 150000;
@@ -226,7 +227,9 @@ TEST_F(ViewOnWindow, ButtonDownActsByToolMode) {
   paint();
   const int x0 = -win->scroll_x, y0 = -win->scroll_y;
   for (const Case& c : cases) {
-    if (c.tool) ASSERT_TRUE(select_tool(*win, c.tool));
+    if (c.tool) {
+      ASSERT_TRUE(select_tool(*win, c.tool));
+    }
     EnableMenuItem(GetMenu(g_main_hwnd), CMD_UNDO, MF_BYCOMMAND | MF_GRAYED);
     clear_field(g_current_field);
     image->undo(59, 39) = {7, 7};  // far from the brush at (10, 10)
@@ -238,7 +241,9 @@ TEST_F(ViewOnWindow, ButtonDownActsByToolMode) {
     EXPECT_EQ(KillTimer(g_main_hwnd, STROKE_TIMER_ID) != 0, c.timer) << c.tool;
     EXPECT_EQ(GetCapture(), g_main_hwnd) << c.tool;
     EXPECT_EQ(g_mouse_keys, MK_LBUTTON);
-    if (c.state == 2) EXPECT_EQ(win->drag_x, 10) << c.tool;
+    if (c.state == 2) {
+      EXPECT_EQ(win->drag_x, 10) << c.tool;
+    }
     on_button_up(*win, x0 + 10, y0 + 10);
     EXPECT_EQ(win->drag_state, 0);
     EXPECT_EQ(GetCapture(), nullptr);
