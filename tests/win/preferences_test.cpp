@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "editor/startup.h"
@@ -14,68 +15,44 @@
 
 namespace {
 
-struct Value {
-  const char* name;
-  DWORD type;
-  DWORD data;
-  DWORD size;
-};
+const char* const NAMES[] = {"Toolbar",      "Videobar",     "Prefsbar",       "Smoothing",
+                             "BorderRepeat", "ColorRefract", "WndTransparency"};
 
-struct PresetCase {
-  const char* name;
-  bool key;
-  std::vector<Value> values;
-  int toolbar, videobar, prefsbar, transparency;  // as start-up reads them
-  bool record;
-  FirstShowPreferences first;  // as the first show reads them
-};
+// Start-up's toolbar, videobar, prefsbar, g_wnd_transparency and record, then the first show's six.
+std::vector<int> read_both() {
+  g_wnd_transparency = 7;
+  const StoredLayout s = read_startup_preferences();
+  const FirstShowPreferences f = read_first_show_preferences();
+  return {s.toolbar,       s.videobar,     s.prefsbar,  g_wnd_transparency, s.has_record,      f.tool_palette,
+          f.animation_bar, f.settings_bar, f.smoothing, f.border_repeat,    f.color_separation};
+}
 
 TEST(Preferences, MissingOrMistypedValuesKeepTheirPresets) {
-  const PresetCase cases[] = {
-      {"no key", false, {}, 1, 1, 1, 1, false, {1, 0, 1, 1, 1, 0}},
-      {"empty key", true, {}, 1, 1, 1, 1, false, {1, 0, 1, 1, 1, 0}},
-      {"all stored",
-       true,
-       {{"Toolbar", REG_DWORD, 0, 4},
-        {"Videobar", REG_DWORD, 1, 4},
-        {"Prefsbar", REG_DWORD, 0, 4},
-        {"Smoothing", REG_DWORD, 0, 4},
-        {"BorderRepeat", REG_DWORD, 0, 4},
-        {"ColorRefract", REG_DWORD, 1, 4},
-        {"WndTransparency", REG_DWORD, 0, 4},
-        {"WindowPos", REG_BINARY, 0, 68}},
-       0,
-       1,
-       0,
-       0,
-       true,
-       {0, 1, 0, 0, 0, 1}},
-      {"mistyped",
-       true,
-       {{"Toolbar", REG_SZ, 0, 4}, {"Videobar", REG_BINARY, 0, 2}, {"WindowPos", REG_BINARY, 0, 67}},
-       1,
-       1,
-       1,
-       1,
-       false,
-       {1, 0, 1, 1, 1, 0}},
-  };
-  for (const PresetCase& c : cases) {
+  const std::vector<int> presets = {1, 1, 1, 1, 0, 1, 0, 1, 1, 1, 0};
+  const struct {
+    const char* name;
+    bool key;
+    int stored[7];  // in the order of NAMES, -1 for none
+    DWORD record_size;
+    std::vector<int> want;
+  } cases[] = {{"no key", false, {}, 0, presets},
+               {"empty key", true, {-1, -1, -1, -1, -1, -1, -1}, 0, presets},
+               {"all stored", true, {0, 1, 0, 0, 0, 1, 0}, 68, {0, 1, 0, 0, 1, 0, 1, 0, 0, 0, 1}},
+               {"short record", true, {-1, 0, -1, -1, -1, -1, -1}, 67, {1, 0, 1, 1, 0, 1, 0, 1, 1, 1, 0}},
+               {"long record", true, {-1, -1, -1, -1, -1, -1, -1}, 69, presets}};
+  for (const auto& c : cases) {
     PreferencesKey key(c.key);
-    uint8_t zeros[WINDOW_POS_RECORD_SIZE] = {};
-    for (const Value& v : c.values) key.set(v.name, v.type, v.size > 4 ? zeros : (void*)&v.data, v.size);
-    g_wnd_transparency = 7;
-    const StoredLayout s = read_startup_preferences();
-    EXPECT_EQ(std::vector<int>({s.toolbar, s.videobar, s.prefsbar, g_wnd_transparency, s.has_record}),
-              std::vector<int>({c.toolbar, c.videobar, c.prefsbar, c.transparency, c.record}))
-        << c.name;
-    const FirstShowPreferences f = read_first_show_preferences(), w = c.first;
-    EXPECT_EQ(std::vector<int>(
-                  {f.tool_palette, f.animation_bar, f.settings_bar, f.smoothing, f.border_repeat, f.color_separation}),
-              std::vector<int>(
-                  {w.tool_palette, w.animation_bar, w.settings_bar, w.smoothing, w.border_repeat, w.color_separation}))
-        << c.name;
+    const uint8_t record[WINDOW_POS_RECORD_SIZE + 1] = {};
+    for (int i = 0; i < 7; ++i)
+      if (c.stored[i] >= 0) key.set(NAMES[i], REG_DWORD, &c.stored[i], 4);
+    if (c.record_size) key.set("WindowPos", REG_BINARY, record, c.record_size);
+    EXPECT_EQ(read_both(), c.want) << c.name;
   }
+  PreferencesKey key(true);
+  key.set("Toolbar", REG_BINARY, "\0\0\0", 4);  // four bytes, yet no DWORD
+  key.set("Videobar", REG_BINARY, "\1", 1);
+  key.set("WindowPos", REG_SZ, std::string(67, 'a').c_str(), 68);
+  EXPECT_EQ(read_both(), presets);
   g_wnd_transparency = 1;
 }
 
@@ -97,13 +74,11 @@ TEST(Preferences, ExitCreatesTheKeyAndStoresTheNormalRectangle) {
   EXPECT_TRUE(IsIconic(g_main_hwnd));
   EXPECT_TRUE(write_preferences());
 
-  const Value written[] = {{"Toolbar", 0, 1, 4},        {"Videobar", 0, 0, 4},     {"Prefsbar", 0, 0, 4},
-                           {"Smoothing", 0, 0, 4},      {"BorderRepeat", 0, 1, 4}, {"ColorRefract", 0, 1, 4},
-                           {"WndTransparency", 0, 1, 4}};
-  for (const Value& v : written) {
+  const DWORD written[] = {1, 0, 0, 0, 1, 1, 1};
+  for (int i = 0; i < 7; ++i) {
     DWORD got = 99, size = 4;
-    RegGetValueA(HKEY_CURRENT_USER, PREFERENCES_KEY, v.name, RRF_RT_REG_DWORD, nullptr, &got, &size);
-    EXPECT_EQ(got, v.data) << v.name;
+    RegGetValueA(HKEY_CURRENT_USER, PREFERENCES_KEY, NAMES[i], RRF_RT_REG_DWORD, nullptr, &got, &size);
+    EXPECT_EQ(got, written[i]) << NAMES[i];
   }
   StoredLayout stored = read_startup_preferences();
   const WindowPosRecord& r = stored.record;

@@ -26,10 +26,8 @@ class RecordingWindow : public Window {
  public:
   std::vector<Seen> seen;
   LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam) override {
-    if (message != WM_KEYDOWN && message != WM_MOUSEMOVE && message != WM_COMMAND && message != WM_USER &&
-        message != WM_CREATE && message != WM_NCCREATE)
-      return DefWindowProcA(g_main_hwnd, message, wparam, lparam);
-    seen.push_back({message, wparam, lparam, g_main_hwnd});
+    for (UINT m : {WM_NCCREATE, WM_CREATE, WM_KEYDOWN, WM_MOUSEMOVE, WM_COMMAND, WM_USER})
+      if (message == m) seen.push_back({message, wparam, lparam, g_main_hwnd});
     return DefWindowProcA(g_main_hwnd, message, wparam, lparam);
   }
 };
