@@ -21,6 +21,7 @@ namespace {
 
 constexpr size_t IO_CHUNK = size_t{1} << 20;       // bytes handed to the stream at a time
 constexpr int64_t STRIP_PAIRS = int64_t{1} << 15;  // pairs of a strip of columns being coded
+constexpr int32_t SEGMENT = 8;                     // columns a flag of the field writer covers
 constexpr size_t PIXEL_CHUNK = size_t{1} << 16;    // pixels converted at a time
 constexpr size_t OLD_HEADER_BYTES = 20;
 constexpr size_t HEADER_BYTES = 88;
@@ -29,6 +30,11 @@ constexpr int64_t MAX_FILE_OFFSET = 0xFFFFFFFF;  // offsets are stored in 32 bit
 inline uint32_t get_u32(const uint8_t* p) {
   uint32_t v;
   std::memcpy(&v, p, 4);
+  return v;
+}
+inline uint64_t get_u64(const uint8_t* p) {
+  uint64_t v;
+  std::memcpy(&v, p, 8);
   return v;
 }
 inline void put_u32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
@@ -52,10 +58,19 @@ bool valid_size(int32_t w, int32_t h) {
   return static_cast<uint32_t>(w) - 1 < 0xFFFF && static_cast<uint32_t>(h) - 1 < 0xFFFF;
 }
 
+// Buffers of the field coders, kept across the fields of one project so that their memory is
+// touched once.
+struct CoderScratch {
+  std::vector<uint8_t> io, live;
+  std::vector<DisplacementPair> strip;
+};
+
 // Collects bytes and hands them to the stream in big chunks.
 class ChunkWriter {
  public:
-  ChunkWriter(Stream& s, size_t capacity) : s_(s), buf_(capacity) {}
+  ChunkWriter(Stream& s, std::vector<uint8_t>& buf, size_t capacity) : s_(s), buf_(buf) {
+    if (buf_.size() < capacity) buf_.resize(capacity);
+  }
   // Room for n more bytes (n <= capacity), writing out what is held when needed.
   uint8_t* room(size_t n) {
     if (used_ + n > buf_.size() && !drain()) return nullptr;
@@ -70,21 +85,24 @@ class ChunkWriter {
 
  private:
   Stream& s_;
-  std::vector<uint8_t> buf_;
+  std::vector<uint8_t>& buf_;
   size_t used_ = 0;
 };
 
 // Reads ahead in big chunks, never more than `limit` bytes from the stream in all.
 class ChunkReader {
  public:
-  ChunkReader(Stream& s, uint64_t limit) : s_(s), limit_(limit), buf_(std::min<uint64_t>(IO_CHUNK, limit) + 8) {}
+  ChunkReader(Stream& s, std::vector<uint8_t>& buf, uint64_t limit)
+      : s_(s), limit_(limit), size_(static_cast<size_t>(std::min<uint64_t>(IO_CHUNK, limit)) + 8), buf_(buf) {
+    if (buf_.size() < size_) buf_.resize(size_);
+  }
   // At least n bytes (n <= 8) available at data(), or false at the end or on an error.
   bool need(size_t n) {
     if (end_ - pos_ >= n) return true;
     std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
     end_ -= pos_;
     pos_ = 0;
-    const size_t want = static_cast<size_t>(std::min<uint64_t>(buf_.size() - end_, limit_));
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(size_ - end_, limit_));
     const size_t got = want ? s_.read(buf_.data() + end_, want) : 0;
     end_ += got;
     limit_ -= got;
@@ -99,13 +117,15 @@ class ChunkReader {
  private:
   Stream& s_;
   uint64_t limit_;
-  std::vector<uint8_t> buf_;
+  size_t size_;  // bytes of the buffer in use: small fields never read far ahead
+  std::vector<uint8_t>& buf_;
   size_t pos_ = 0, end_ = 0;
 };
 
-// Columns per strip: a strip of a tall image is one column, of a short one many.
-int32_t strip_columns() {
-  return static_cast<int32_t>(std::clamp<int64_t>(STRIP_PAIRS / g_image_height, 1, g_image_width));
+// Columns per strip (a multiple of `unit`): a strip of a tall image is one unit, of a short one many.
+int32_t strip_columns(int32_t unit) {
+  const int64_t cols = std::clamp<int64_t>(STRIP_PAIRS / g_image_height / unit, 1, g_image_width / unit + 1);
+  return static_cast<int32_t>(cols * unit);
 }
 
 // The field block's encoder: the state of the run that may carry on into the next strip.
@@ -113,22 +133,27 @@ class FieldEncoder {
  public:
   explicit FieldEncoder(ChunkWriter& out) : out_(out) {}
 
-  // Codes pairs given in column order (n <= STRIP_PAIRS or one column).
-  bool code(const DisplacementPair* pairs, size_t n) {
-    uint8_t* p = out_.room(16 * n + 8);
+  // Codes one column of h pairs; a pair whose live flag is 0 is known to be zero and not read.
+  bool code_column(const DisplacementPair* pairs, const uint8_t* live, int32_t h) {
+    uint8_t* p = out_.room(16 * static_cast<size_t>(h) + 8);
     if (!p) return false;
     uint8_t* const start = p;
-    for (size_t i = 0; i < n; ++i) {
-      uint32_t dx, dy;
-      std::memcpy(&dx, &pairs[i].dx, 4);
-      std::memcpy(&dy, &pairs[i].dy, 4);
-      if (run_pair(dx, dy)) {
-        ++run_;
-        continue;
+    for (int32_t y = 0; y < h;) {
+      const void* next = std::memchr(live + y, 1, static_cast<size_t>(h - y));
+      const int32_t stop = next ? static_cast<int32_t>(static_cast<const uint8_t*>(next) - live) : h;
+      run_ += static_cast<uint32_t>(stop - y);
+      for (y = stop; y < h && live[y]; ++y) {
+        uint32_t dx, dy;
+        std::memcpy(&dx, &pairs[y].dx, 4);
+        std::memcpy(&dy, &pairs[y].dy, 4);
+        if (run_pair(dx, dy)) {
+          ++run_;
+          continue;
+        }
+        if (run_) p = put_run(p);
+        std::memcpy(p, &pairs[y], 8);
+        p += 8;
       }
-      if (run_) p = put_run(p);
-      std::memcpy(p, &pairs[i], 8);
-      p += 8;
     }
     out_.commit(static_cast<size_t>(p - start));
     return true;
@@ -155,12 +180,42 @@ class FieldEncoder {
   uint32_t run_ = 0;  // W * H < 2^32, so a run never overflows
 };
 
-// Copies columns x0 .. x0 + cols - 1 of the field into column order.
-void gather_columns(const DisplacementField* field, int32_t x0, int32_t cols, DisplacementPair* out) {
+// Flags, in one sequential pass over the field, which 8-column segments of each row hold
+// anything but zero bits: live[segment * H + y]. Columns are then coded without reading
+// the zero parts of the field again.
+void live_segments(const DisplacementField* field, std::vector<uint8_t>& live) {
+  const int32_t w = g_image_width, h = g_image_height, segments = (w + SEGMENT - 1) / SEGMENT;
+  live.resize(static_cast<size_t>(segments) * h);
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* row = reinterpret_cast<const uint8_t*>(field + static_cast<int64_t>(y) * w);
+    int32_t sg = 0;
+    for (; sg < w / SEGMENT; ++sg, row += 8 * SEGMENT) {
+      uint64_t acc = 0;
+      for (int i = 0; i < SEGMENT; ++i) acc |= get_u64(row + 8 * i);
+      live[static_cast<size_t>(sg) * h + y] = (acc & 0x7FFFFFFF7FFFFFFF) != 0;
+    }
+    if (sg < segments) {
+      uint64_t acc = 0;
+      for (int i = 0; i < w % SEGMENT; ++i) acc |= get_u64(row + 8 * i);
+      live[static_cast<size_t>(sg) * h + y] = (acc & 0x7FFFFFFF7FFFFFFF) != 0;
+    }
+  }
+}
+
+// Copies the live segments of columns x0 .. x0 + cols - 1 into column order.
+void gather_columns(const DisplacementField* field, const uint8_t* live, int32_t x0, int32_t cols,
+                    DisplacementPair* out) {
   const int32_t w = g_image_width, h = g_image_height;
   for (int32_t y = 0; y < h; ++y) {
     const DisplacementPair* row = field + static_cast<int64_t>(y) * w + x0;
-    for (int32_t c = 0; c < cols; ++c) out[static_cast<int64_t>(c) * h + y] = row[c];
+    for (int32_t c0 = 0; c0 < cols; c0 += SEGMENT) {
+      if (!live[static_cast<size_t>((x0 + c0) / SEGMENT) * h + y]) continue;
+      if (cols - c0 >= SEGMENT) {
+        for (int32_t c = c0; c < c0 + SEGMENT; ++c) out[static_cast<int64_t>(c) * h + y] = row[c];
+      } else {
+        for (int32_t c = c0; c < cols; ++c) out[static_cast<int64_t>(c) * h + y] = row[c];
+      }
+    }
   }
 }
 
@@ -221,6 +276,44 @@ class FieldDecoder {
   uint32_t run_ = 0;
   int64_t done_ = 0;
 };
+
+int write_field_with(Stream& s, CoderScratch& scratch) {
+  ChunkWriter out(s, scratch.io, IO_CHUNK + 16 * static_cast<size_t>(g_image_height) + 8);
+  FieldEncoder encoder(out);
+  if (g_current_field) {
+    std::vector<uint8_t>& live = scratch.live;
+    live_segments(g_current_field, live);
+    const int32_t step = strip_columns(SEGMENT), h = g_image_height;
+    std::vector<DisplacementPair>& strip = scratch.strip;
+    strip.resize(static_cast<size_t>(step) * h);
+    for (int32_t x0 = 0; x0 < g_image_width; x0 += step) {
+      const int32_t cols = std::min(step, g_image_width - x0);
+      gather_columns(g_current_field, live.data(), x0, cols, strip.data());
+      for (int32_t c = 0; c < cols; ++c)
+        if (!encoder.code_column(&strip[static_cast<size_t>(c) * h], &live[static_cast<size_t>((x0 + c) / SEGMENT) * h],
+                                 h))
+          return PROJECT_WRITE_ERROR;
+    }
+  } else {
+    encoder.skip(static_cast<uint32_t>(pixel_count()));  // a missing field stands for a zero one
+  }
+  return encoder.finish() ? 0 : PROJECT_WRITE_ERROR;
+}
+
+int read_field_with(Stream& s, CoderScratch& scratch) {
+  ChunkReader in(s, scratch.io, pixel_count() * 8);
+  FieldDecoder decoder(in);
+  const int32_t step = strip_columns(1);
+  std::vector<DisplacementPair>& strip = scratch.strip;
+  strip.resize(static_cast<size_t>(step) * g_image_height);
+  for (int32_t x0 = 0; x0 < g_image_width; x0 += step) {
+    const int32_t cols = std::min(step, g_image_width - x0);
+    const bool ok = decoder.decode(strip.data(), static_cast<int64_t>(cols) * g_image_height);
+    scatter_columns(strip.data(), x0, decoder.decoded());
+    if (!ok) return PROJECT_READ_ERROR;
+  }
+  return in.give_back() ? 0 : PROJECT_READ_ERROR;
+}
 
 // Pixel block: 3 bytes of every 4-byte source pixel, row-major.
 bool write_pixels(Stream& s) {
@@ -352,6 +445,7 @@ int save_project_unguarded(Stream& s) {
 
   DisplacementField* const kept = g_current_field;
   g_scratch_slot.field = kept;
+  CoderScratch scratch;
   int result = 0;
   for (int k = 1; k <= FRAME_SLOT_COUNT && !result; ++k) {
     FrameSlot& slot = frame_slot(k);
@@ -363,7 +457,7 @@ int save_project_unguarded(Stream& s) {
     put_u32(header + 20 + 8 * (k - 1), offset);
     put_u32(header + 24 + 8 * (k - 1), static_cast<uint32_t>(steps_of(slot)));
     g_current_field = slot.field;
-    result = write_field(s);
+    result = write_field_with(s, scratch);
   }
   g_current_field = kept;
   if (result) return result;
@@ -373,11 +467,11 @@ int save_project_unguarded(Stream& s) {
 }
 
 // Reads slot k's field block into the slot's field, made current for the call.
-int read_slot_field(Stream& s, FrameSlot& slot, uint32_t offset, int32_t steps) {
+int read_slot_field(Stream& s, CoderScratch& scratch, FrameSlot& slot, uint32_t offset, int32_t steps) {
   if (!s.seek(offset, SeekFrom::begin)) return PROJECT_READ_ERROR;
   set_steps_text(slot, steps);
   g_current_field = slot.field;
-  return read_field(s);
+  return read_field_with(s, scratch);
 }
 
 int load_project_unguarded(Stream& s) {
@@ -389,9 +483,11 @@ int load_project_unguarded(Stream& s) {
   ProjectHeader h;
   if (const int r = read_header(s, h)) return r;
   if (h.width != g_image_width || h.height != g_image_height) return PROJECT_INVALID_FILE;
+  CoderScratch scratch;
 
   if (h.version == PROJECT_VERSION_OLD) {
-    if (!s.seek(4 + OLD_HEADER_BYTES, SeekFrom::begin) || read_field(s) || !read_pixels(s)) return PROJECT_READ_ERROR;
+    if (!s.seek(4 + OLD_HEADER_BYTES, SeekFrom::begin) || read_field_with(s, scratch) || !read_pixels(s))
+      return PROJECT_READ_ERROR;
     return 0;
   }
 
@@ -413,7 +509,7 @@ int load_project_unguarded(Stream& s) {
     FrameSlot& slot = frame_slot(next);
     if (next > 2 && !slot.field && !(slot.field = allocate_field_block())) return PROJECT_OUT_OF_MEMORY;
     ++next;
-    if (const int r = read_slot_field(s, slot, offset, h.steps[k - 1])) return r;
+    if (const int r = read_slot_field(s, scratch, slot, offset, h.steps[k - 1])) return r;
   }
   return 0;
 }
@@ -421,34 +517,13 @@ int load_project_unguarded(Stream& s) {
 }  // namespace
 
 int write_field(Stream& s) {
-  ChunkWriter out(s, IO_CHUNK + 16 * static_cast<size_t>(STRIP_PAIRS + g_image_height) + 8);
-  FieldEncoder encoder(out);
-  if (g_current_field) {
-    const int32_t step = strip_columns();
-    std::vector<DisplacementPair> strip(static_cast<size_t>(step) * g_image_height);
-    for (int32_t x0 = 0; x0 < g_image_width; x0 += step) {
-      const int32_t cols = std::min(step, g_image_width - x0);
-      gather_columns(g_current_field, x0, cols, strip.data());
-      if (!encoder.code(strip.data(), static_cast<size_t>(cols) * g_image_height)) return PROJECT_WRITE_ERROR;
-    }
-  } else {
-    encoder.skip(static_cast<uint32_t>(pixel_count()));  // a missing field stands for a zero one
-  }
-  return encoder.finish() ? 0 : PROJECT_WRITE_ERROR;
+  CoderScratch scratch;
+  return write_field_with(s, scratch);
 }
 
 int read_field(Stream& s) {
-  ChunkReader in(s, pixel_count() * 8);
-  FieldDecoder decoder(in);
-  const int32_t step = strip_columns();
-  std::vector<DisplacementPair> strip(static_cast<size_t>(step) * g_image_height);
-  for (int32_t x0 = 0; x0 < g_image_width; x0 += step) {
-    const int32_t cols = std::min(step, g_image_width - x0);
-    const bool ok = decoder.decode(strip.data(), static_cast<int64_t>(cols) * g_image_height);
-    scatter_columns(strip.data(), x0, decoder.decoded());
-    if (!ok) return PROJECT_READ_ERROR;
-  }
-  return in.give_back() ? 0 : PROJECT_READ_ERROR;
+  CoderScratch scratch;
+  return read_field_with(s, scratch);
 }
 
 int save_project(Stream& s) {

@@ -171,6 +171,31 @@ TEST_F(ProjectFile, FieldBlocksAndHeaderHoldTheseBytes) {
   }
 }
 
+TEST_F(ProjectFile, LargeFieldsCodeInColumnOrderAcrossStrips) {
+  for (auto [w, h] : {std::pair{300, 200}, std::pair{3, 40000}}) {
+    workspace(w, h);
+    fill(2, false);
+    std::vector<uint32_t> expected;  // one pixel at a time, as the format reads
+    uint32_t run = 0;
+    for (int32_t x = 0; x < w; ++x)
+      for (int32_t y = 0; y < h; ++y) {
+        const DisplacementPair p = frame_slot(1).field[size_t(y) * w + x];
+        if (p.dx == 0 && p.dy == 0) {
+          ++run;
+          continue;
+        }
+        if (run) expected.insert(expected.end(), {M, run});
+        expected.insert(expected.end(), {bits(p.dx), bits(p.dy)});
+        run = 0;
+      }
+    if (run) expected.insert(expected.end(), {M, run});
+    const Bytes file = save(), block = words(expected);
+    const size_t at = u32_at(file, 20);
+    EXPECT_EQ(Bytes(file.begin() + long(at), file.begin() + long(at + block.size())), block);
+    EXPECT_EQ(u32_at(file, 28), at + block.size());
+  }
+}
+
 TEST_F(ProjectFile, FramesTextsGiveStepsAndStoredStepsGiveTexts) {
   const struct {
     const char* text;
