@@ -1,8 +1,9 @@
 // The tool windows against a stand-in main window: toggles and saved places, opacity, view
 // options, palette and settings bar following the tool, the animation bar and its slot commands.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
+// The common controls' header needs the types of windows.h first.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -159,6 +160,25 @@ class ToolWindows : public ::testing::Test {
   void set_tags() {
     for (int k = 1; k <= FRAME_SLOT_COUNT; ++k)
       if (frame_slot(k).field) frame_slot(k).field[0].dx = static_cast<float>(k);
+  }
+  // Cell k of the thumbnail strip painted in one colour, and read back at its middle.
+  static void fill_cell(int k, COLORREF colour) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, g_thumb_strip);
+    HBRUSH brush = CreateSolidBrush(colour);
+    RECT r = {thumb_cell_x(k), 0, thumb_cell_x(k) + THUMB_CELL_W, THUMB_CELL_H};
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+  }
+  static COLORREF cell_colour(int k) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, g_thumb_strip);
+    const COLORREF c = GetPixel(dc, thumb_cell_x(k) + THUMB_CELL_W / 2, THUMB_CELL_H / 2);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return c;
   }
   MainWindow& win = main_window_object();
   std::vector<uint8_t> source, render, mask;
@@ -511,6 +531,10 @@ TEST_F(ToolWindows, SlotCommandsChangeSlotsEditsAndThumbnails) {
   EXPECT_EQ(g_project_modified, 1);
   frame_slot(3).field[0].dx = 3;
 
+  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255);
+  fill_cell(1, red);
+  fill_cell(2, green);
+  fill_cell(3, blue);
   SetDlgItemTextA(bar, IDC_FRAMES_EDIT_BASE + 2, "77");  // typed, not yet read
   command(CMD_SLOT_MOVE_LEFT, 3);
   EXPECT_EQ(tags(), (std::vector<float>{1, 3, 2, 0, 0, 0, 0, 0}));
@@ -518,6 +542,8 @@ TEST_F(ToolWindows, SlotCommandsChangeSlotsEditsAndThumbnails) {
   EXPECT_EQ(g_current_field, frame_slot(2).field);
   EXPECT_EQ(dialog_text(bar, IDC_FRAMES_EDIT_BASE + 1), "77");
   EXPECT_EQ(g_renders, 1);
+  EXPECT_EQ(cell_colour(2), blue);
+  EXPECT_EQ(cell_colour(3), green);
 
   command(CMD_SLOT_ADD_TO_CURRENT, 1);
   EXPECT_EQ(g_current_field[0].dx, 4.0f);
@@ -526,6 +552,8 @@ TEST_F(ToolWindows, SlotCommandsChangeSlotsEditsAndThumbnails) {
 
   command(CMD_SLOT_DELETE, 1);
   EXPECT_EQ(tags(), (std::vector<float>{4, 2, 0, 0, 0, 0, 0, 0}));
+  EXPECT_NE(cell_colour(1), red);  // the thumbnails moved one cell left with their slots
+  EXPECT_EQ(cell_colour(2), green);
   EXPECT_EQ(g_current_frame, 1);
   EXPECT_TRUE(menu_state(CMD_UNDO) & MF_GRAYED);
   EXPECT_EQ(dialog_text(bar, IDC_FRAMES_EDIT_BASE), "77");
