@@ -565,6 +565,61 @@ TEST_F(ToolWindows, SlotCommandsChangeSlotsEditsAndThumbnails) {
   EXPECT_EQ(dialog_text(bar, IDC_FRAMES_EDIT_BASE), "15");
 }
 
+double microseconds_per_call(int calls, void (*step)(int)) {
+  LARGE_INTEGER frequency, start, end;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  for (int i = 0; i < calls; ++i) step(i);
+  QueryPerformanceCounter(&end);
+  return 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart / calls;
+}
+
+// Prints the time of one fade step and one thumbnail redraw of an 800 x 600 picture; with
+// QX_TOOLWIN_HOLD set, then keeps the three windows open and opaque for a screenshot.
+TEST_F(ToolWindows, FiguresOfFadeStepAndThumbnailRedraw) {
+  g_set_layered_attrs = reinterpret_cast<SetLayeredWindowAttributesFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetLayeredWindowAttributes")));
+  g_tool_palette_pos = {431, 80};
+  g_settings_bar_pos = {655, 80};
+  g_animation_bar_pos = {25, 516};
+  ShowWindow(g_main_hwnd, SW_SHOWNA);
+  toggle_tool_palette(win);
+  toggle_settings_bar(win);
+  toggle_animation_bar(win);
+  SendMessageA(g_main_hwnd, WM_COMMAND, 303, 0);
+  const double fade = microseconds_per_call(
+      40, [](int i) { enable_transparency(g_tool_palette, i % 2 ? BAR_ALPHA_ACTIVE : BAR_ALPHA_INACTIVE); });
+
+  const int pw = 800, ph = 600;
+  BITMAPINFO bi = {};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), pw, -ph, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP big = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC big_dc = CreateCompatibleDC(nullptr);
+  SelectObject(big_dc, big);
+  std::swap(big_dc, g_image_dc);
+  g_image_width = pw;
+  g_image_height = ph;
+  const double thumbnail = microseconds_per_call(40, [](int) { draw_thumbnail(2); });
+  g_image_width = W;
+  g_image_height = H;
+  std::swap(big_dc, g_image_dc);
+  DeleteDC(big_dc);
+  DeleteObject(big);
+  std::printf("tool window fade step: %.1f us; thumbnail redraw of %d x %d: %.1f us\n", fade, pw, ph, thumbnail);
+
+  if (std::getenv("QX_TOOLWIN_HOLD")) {
+    toggle_window_transparency();
+    for (int round = 0; round < 160; ++round) {
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+      Sleep(25);
+    }
+    toggle_window_transparency();
+  }
+  EXPECT_GT(fade + thumbnail, 0.0);
+}
+
 TEST(SlotMemory, AvailablePageFileIsReadSixtyFourBitsWide) {
   MEMORYSTATUSEX status = {};
   status.dwLength = sizeof status;
