@@ -26,6 +26,7 @@ constexpr int TOOL_IMAGE_SIZE = 27;
 constexpr int TOOL_IMAGE_COUNT = 16;
 constexpr int TOOL_COMMANDS[] = {301, 302, 303, 304, 305, 306, 307, 308, 309, 310, 311, 312, 313, 320, 321, 322};
 constexpr int FIRST_ROW_LAST_COMMAND = 305;
+constexpr int FIRST_ROW_BUTTONS = 6;
 
 struct PaletteButton {
   int image, command;
@@ -69,16 +70,28 @@ HWND create_toolbar(HWND palette) {
                          sizeof(TBBUTTON));
 }
 
-// The first row ends with button 305; the other buttons wrap below it.
-void size_palette(HWND palette) {
-  RECT client, window, button;
+void resize_client(HWND palette, int width, int height) {
+  RECT client, window;
   GetClientRect(palette, &client);
   GetWindowRect(palette, &window);
-  if (!SendMessageA(g_toolbar, TB_GETRECT, FIRST_ROW_LAST_COMMAND, reinterpret_cast<LPARAM>(&button))) return;
-  const int frame_w = (window.right - window.left) - client.right;
-  const int frame_h = (window.bottom - window.top) - client.bottom;
-  SetWindowPos(palette, nullptr, 0, 0, button.right + 1 + frame_w, PALETTE_CLIENT_HEIGHT + frame_h,
-               SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(palette, nullptr, 0, 0, width + (window.right - window.left) - client.right,
+               height + (window.bottom - window.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+// The first row ends with button 305; the other buttons wrap below it. The palette is first
+// made as wide as the first six buttons, whatever the template's width in this font, so that
+// the toolbar wraps there; then it is sized from the rectangle of button 305.
+void size_palette(HWND palette) {
+  RECT button;
+  int first_row = 0;
+  for (int i = 0; i < FIRST_ROW_BUTTONS; ++i)
+    if (SendMessageA(g_toolbar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&button)))
+      first_row += button.right - button.left;
+  RECT client;
+  GetClientRect(palette, &client);
+  resize_client(palette, first_row + 1, client.bottom);
+  if (SendMessageA(g_toolbar, TB_GETRECT, FIRST_ROW_LAST_COMMAND, reinterpret_cast<LPARAM>(&button)))
+    resize_client(palette, button.right + 1, PALETTE_CLIENT_HEIGHT);
 }
 
 void set_button_command(int old_command, int command) {
