@@ -1,0 +1,259 @@
+// The scanner plug-in under Wine: its library's exports, and scans through Wine's TWAIN manager
+// from the test source (transfers, cancelling, failures, the hand-over and its reduction).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "plugins/scanner/scan_dialog.h"
+#include "plugins/scanner/scanner_resource.h"
+#include "plugins/scanner/tests/source/test_image.h"
+#include "plugins/scanner/tests/win/scan_driver.h"
+#include "plugins/scanner/twain_session.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const char NO_SOURCE[] = "Die Datenquelle konnte nicht geöffnet werden.";
+const char FETCH_FAILED[] = "Es ist ein Fehler beim Abrufen des Bildes aufgetreten.";
+const char TRANSFER_FAILED[] = "Es ist ein Fehler beim Übertragen des Bildes aufgetreten.";
+const Strings OPENING = {"OPENDSM", "OPENDS", "CAPSET", "ENABLEDS"};
+const Strings CLOSING = {"DISABLEDS", "CLOSEDS", "CLOSEDSM"};
+
+Strings join(std::initializer_list<Strings> parts) {
+  Strings all;
+  for (const Strings& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+// Installs the test source before Wine's manager first looks for sources, removes it at the end.
+class TestSourceEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    keep_windows_unmanaged();
+    ASSERT_TRUE(install_test_source());
+    ASSERT_EQ(scanner_init(), 1);
+    ASSERT_NE(g_dsm_entry, nullptr);
+  }
+  void TearDown() override {
+    scanner_done();
+    remove_test_source();
+  }
+};
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new TestSourceEnvironment);
+
+class Scan : public ::testing::Test {
+ protected:
+  void SetUp() override { hook_manager(); }
+  void TearDown() override {
+    EXPECT_FALSE(g_source_manager_open || g_source_open || g_source_enabled) << "session left open";
+    EXPECT_EQ(g_held_dib, nullptr);
+    unhook_manager();
+  }
+  // Runs one scan and checks that the script ran through without the guard stepping in.
+  ScanRun scan(const char* config, const std::vector<ScanStep>& steps) {
+    ScanRun run = run_scan(config, steps);
+    EXPECT_TRUE(run.finished_script) << config;
+    EXPECT_FALSE(run.timed_out) << config;
+    return run;
+  }
+};
+
+TEST(ScannerLibrary, ExportsExactlyTheThreeNames) {
+  HMODULE library = LoadLibraryA("dqtwain.dll");
+  ASSERT_NE(library, nullptr);
+  auto* base = reinterpret_cast<const BYTE*>(library);
+  auto* nt =
+      reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
+      base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
+  auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+  Strings found;
+  for (DWORD i = 0; i < exports->NumberOfNames; ++i) found.emplace_back(reinterpret_cast<const char*>(base + names[i]));
+  std::sort(found.begin(), found.end());
+  EXPECT_EQ(found, (Strings{"acquireImage", "done", "init"}));
+  auto init = reinterpret_cast<ScanInitProc>(reinterpret_cast<void*>(GetProcAddress(library, "init")));
+  auto done = reinterpret_cast<ScanDoneProc>(reinterpret_cast<void*>(GetProcAddress(library, "done")));
+  ASSERT_TRUE(init && done);
+  EXPECT_EQ(init(), 1);
+  EXPECT_EQ(done(), 1);
+  FreeLibrary(library);
+}
+
+TEST_F(Scan, MissingOrBrokenManagerIsReportedBeforeAnyDialog) {
+  HMODULE manager = g_dsm_module;
+  DsmEntryProc entry = g_dsm_entry;
+  g_dsm_module = nullptr;
+  EXPECT_EQ(run_scan("", {}).result, nullptr);
+  g_dsm_module = LoadLibraryA("kernel32.dll");
+  g_dsm_entry = nullptr;
+  EXPECT_EQ(run_scan("", {}).result, nullptr);
+  EXPECT_EQ(g_dsm_module, nullptr) << "a library without the entry is released";
+  EXPECT_EQ(g_boxes, (Strings{"'twain_32.dll' konnte nicht geladen werden.",
+                              "Die Datei 'twain_32.dll' liegt entweder in einer\r\nfalschen Version vor oder ist "
+                              "beschädigt."}));
+  g_dsm_module = manager;
+  g_dsm_entry = entry;
+}
+
+// The picture row that hand-over row r of a reduced picture comes from.
+int source_row(bool top_down, int factor, int r, int height, int reduced_height) {
+  return top_down ? factor * r : height - 1 - factor * (reduced_height - 1 - r);
+}
+
+TEST_F(Scan, TransfersDeliverTheSourcePicture) {
+  struct Case {
+    const char* config;
+    std::vector<ScanStep> steps;
+    int factor, width, height;
+    bool top_down;
+    Strings requests;
+  } cases[] = {
+      {"",
+       {command(IDC_SCAN_ACQUIRE), command(IDOK)},
+       1,
+       37,
+       23,
+       false,
+       join({OPENING, {"CAPGET", "NATIVEXFER", "ENDXFER"}, CLOSING})},
+      {"topdown", {command(IDC_SCAN_ACQUIRE), command(IDC_SCAN_FACTOR2), command(IDOK)}, 2, 37, 23, true, {}},
+      {"size=40x30,images=2",
+       {command(IDC_SCAN_ACQUIRE), command(IDC_SCAN_FACTOR4), command(IDOK)},
+       4,
+       40,
+       30,
+       false,
+       join({OPENING, {"CAPGET", "NATIVEXFER", "ENDXFER", "NATIVEXFER", "ENDXFER"}, CLOSING})},
+      {"mem,pref=100",
+       {command(IDC_SCAN_ACQUIRE), command(IDOK)},
+       1,
+       37,
+       23,
+       false,
+       join({OPENING, {"CAPGET", "IMAGEINFO", "SETUPMEMXFER", "SETUPMEMXFER", "MEMXFER", "ENDXFER"}, CLOSING})},
+      {"mem,pref=0,size=9x700",
+       {command(IDC_SCAN_ACQUIRE), command(IDC_SCAN_FACTOR2), command(IDOK)},
+       2,
+       9,
+       700,
+       false,
+       {}},
+      {"size=600x600", {command(IDC_SCAN_ACQUIRE), command(IDOK)}, 2, 600, 600, false, {}},
+  };
+  for (const Case& c : cases) {
+    g_requests.clear();
+    ScanRun run = scan(c.config, c.steps);
+    ASSERT_NE(run.result, nullptr) << c.config;
+    EXPECT_TRUE(g_boxes.empty()) << c.config << ": " << (g_boxes.empty() ? "" : g_boxes[0]);
+    if (!c.requests.empty()) {
+      EXPECT_EQ(g_requests, c.requests) << c.config;
+    }
+    const int w = c.width / c.factor, h = c.height / c.factor;
+    ASSERT_EQ(run.result->width, w) << c.config;
+    ASSERT_EQ(run.result->height, h) << c.config;
+    int wrong = 0;
+    for (int r = 0; r < h; ++r)
+      for (int x = 0; x < w; ++x) {
+        const TestRgb e = test_rgb(c.factor * x, source_row(c.top_down, c.factor, r, c.height, h));
+        const uint8_t* p = run.result->pixels + 3 * (r * w + x);
+        wrong += p[0] != e.b || p[1] != e.g || p[2] != e.r;
+      }
+    EXPECT_EQ(wrong, 0) << c.config;
+    GlobalFree(run.result->pixels);
+  }
+}
+
+TEST_F(Scan, CancelsAndFailuresLeaveNothingOpen) {
+  struct Case {
+    const char* config;
+    const char* refused;  // a request the manager refuses
+    std::vector<ScanStep> steps;
+    Strings boxes;
+    Strings requests;
+  } cases[] = {
+      {"", "OPENDSM", {command(IDC_SCAN_ACQUIRE), command(IDCANCEL)}, {NO_SOURCE}, {"OPENDSM"}},
+      {"fail=opends",
+       "",
+       {command(IDC_SCAN_ACQUIRE), command(IDCANCEL)},
+       {NO_SOURCE},
+       {"OPENDSM", "OPENDS", "CLOSEDSM"}},
+      {"fail=xfermech",
+       "",
+       {command(IDC_SCAN_ACQUIRE), command(IDCANCEL)},
+       {NO_SOURCE},
+       {"OPENDSM", "OPENDS", "CAPSET", "CLOSEDS", "CLOSEDSM"}},
+      {"fail=enableds",
+       "",
+       {command(IDC_SCAN_ACQUIRE), command(IDCANCEL)},
+       {NO_SOURCE},
+       {"OPENDSM", "OPENDS", "CAPSET", "ENABLEDS", "CLOSEDS", "CLOSEDSM"}},
+      {"closereq", "", {command(IDC_SCAN_ACQUIRE), command(IDCANCEL)}, {}, join({OPENING, CLOSING})},
+      {"xfercancel",
+       "",
+       {command(IDC_SCAN_ACQUIRE), command(IDCANCEL)},
+       {},
+       join({OPENING, {"CAPGET", "NATIVEXFER", "ENDXFER"}, CLOSING})},
+      {"fail=xfer", "", {command(IDC_SCAN_ACQUIRE), command(IDCANCEL)}, {FETCH_FAILED}, {}},
+      {"mem,fail=imageinfo",
+       "",
+       {command(IDC_SCAN_ACQUIRE), command(IDCANCEL)},
+       {FETCH_FAILED},
+       join({OPENING, {"CAPGET", "IMAGEINFO", "RESET"}, CLOSING})},
+      {"file",
+       "",
+       {command(IDC_SCAN_ACQUIRE), command(IDCANCEL)},
+       {FETCH_FAILED},
+       join({OPENING, {"CAPGET", "RESET"}, CLOSING})},
+      {"", "", {command(IDC_SCAN_ACQUIRE), command(IDCANCEL)}, {}, {}},
+      {"idle", "", {command(IDC_SCAN_ACQUIRE), {WM_ENDSESSION, TRUE, false}}, {}, join({OPENING, CLOSING})},
+      {"pal8",
+       "",
+       {command(IDC_SCAN_ACQUIRE), command(IDCANCEL)},
+       {"Die Datenquelle lieferte kein Echtfarbbild.\r\nVon dieser Anwendung werden jedoch nur 24 Bit Farbbilder "
+        "unterstützt.\r\nBitte scannen Sie wenn möglich mit dieser Farbeinstellung nocheinmal."},
+       {}},
+      {"pal8,mem",
+       "",
+       {command(IDC_SCAN_ACQUIRE), command(IDCANCEL)},
+       {"Die Datenquelle lieferte kein Echtfarbbild.\r\nVon dieser Anwendung werden jedoch nur 24 Bit Farbbilder "
+        "unterstützt.\r\nBitte scannen Sie wenn möglich mit dieser Farbeinstellung nocheinmal."},
+       join({OPENING,
+             {"CAPGET", "IMAGEINFO", "SETUPMEMXFER", "PALETTE8", "SETUPMEMXFER", "MEMXFER", "ENDXFER"},
+             CLOSING})},
+  };
+  for (const Case& c : cases) {
+    g_boxes.clear();
+    g_requests.clear();
+    g_refused_request = c.refused;
+    ScanRun run = scan(c.config, c.steps);
+    EXPECT_EQ(run.result, nullptr) << c.config;
+    EXPECT_EQ(g_boxes, c.boxes) << c.config << " " << c.refused;
+    if (!c.requests.empty()) {
+      EXPECT_EQ(g_requests, c.requests) << c.config << " " << c.refused;
+    }
+    EXPECT_FALSE(g_source_manager_open || g_source_open || g_source_enabled) << c.config << " " << c.refused;
+  }
+}
+
+TEST_F(Scan, ReductionToNothingIsRefusedAndTheScanKept) {
+  ScanRun run = scan("size=3x3", {command(IDC_SCAN_ACQUIRE), command(IDC_SCAN_FACTOR4), command(IDOK),
+                                  command(IDC_SCAN_FACTOR1), command(IDOK)});
+  EXPECT_EQ(g_boxes, Strings{TRANSFER_FAILED});
+  ASSERT_NE(run.result, nullptr);
+  EXPECT_EQ(run.result->width, 3);
+  EXPECT_EQ(run.result->height, 3);
+  GlobalFree(run.result->pixels);
+}
+
+TEST_F(Scan, SecondScanReplacesTheFirst) {
+  ScanRun run = scan("size=8x6", {command(IDC_SCAN_ACQUIRE), command(IDC_SCAN_ACQUIRE), command(IDOK)});
+  ASSERT_NE(run.result, nullptr);
+  EXPECT_EQ(std::count(g_requests.begin(), g_requests.end(), "OPENDSM"), 2);
+  EXPECT_EQ(std::count(g_requests.begin(), g_requests.end(), "CLOSEDSM"), 2);
+  GlobalFree(run.result->pixels);
+}
+
+}  // namespace
