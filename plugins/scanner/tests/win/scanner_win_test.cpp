@@ -256,4 +256,14 @@ TEST_F(Scan, SecondScanReplacesTheFirst) {
   GlobalFree(run.result->pixels);
 }
 
+TEST_F(Scan, SelectingASourceGoesThroughTheManagersDialog) {
+  ScanRun run = scan(
+      "size=8x6",
+      {command(IDC_SCAN_SELECT_SOURCE), {WM_COMMAND, IDOK, false, true}, command(IDC_SCAN_ACQUIRE), command(IDOK)});
+  ASSERT_NE(run.result, nullptr);
+  GlobalFree(run.result->pixels);
+  EXPECT_EQ(Strings(g_requests.begin(), g_requests.begin() + 5),
+            (Strings{"OPENDSM", "GETDEFAULT", "USERSELECT", "CLOSEDSM", "OPENDSM"}));
+}
+
 }  // namespace
