@@ -36,7 +36,6 @@ TEST(ToolTable, NamesImagesAndGroupsByToolId) {
     EXPECT_EQ(t && t->uses_size, c.size) << c.id;
     EXPECT_EQ(t && t->uses_strength, c.strength) << c.id;
   }
-  EXPECT_STREQ(find_tool(5)->long_name, "Verdrehen (links)");
   EXPECT_TRUE(is_grow_variant(308));
   EXPECT_FALSE(is_grow_variant(302));
   EXPECT_TRUE(is_shrink_variant(310));

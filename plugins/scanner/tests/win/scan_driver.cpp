@@ -69,24 +69,41 @@ void CALLBACK script_tick(HWND, UINT, UINT_PTR, DWORD) {
   HWND dialog = FindWindowA(nullptr, "Drelloq TWAIN Modul");
   if (!dialog) return;
   if (++ticks > MAX_TICKS) {
+    // Cancels a dialog of the manager's that may be in front too.
     timed_out = true;
     EnableWindow(dialog, TRUE);
+    HWND active = GetActiveWindow();
+    if (active && active != dialog) PostMessageA(active, WM_COMMAND, IDCANCEL, 0);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     return;
   }
   if (next_step >= script.size()) return;
   const ScanStep step = script[next_step];
+  HWND target = dialog;
+  if (step.to_other_window) {
+    target = GetActiveWindow();
+    if (!target || target == dialog) return;
+    ++next_step;
+    PostMessageA(target, step.message, step.wparam, 0);
+    return;
+  }
   if (step.when_enabled && !IsWindowEnabled(dialog)) return;
   ++next_step;
-  SendMessageA(dialog, step.message, step.wparam, 0);
+  SendMessageA(target, step.message, step.wparam, 0);
 }
 
 }  // namespace
 
 void keep_windows_unmanaged() {
+  char exe[MAX_PATH];
+  if (!GetModuleFileNameA(nullptr, exe, MAX_PATH)) return;
+  const char* name = exe;
+  for (const char* p = exe; *p; ++p)
+    if (*p == '\\' || *p == '/') name = p + 1;
+  const std::string path = std::string("Software\\Wine\\AppDefaults\\") + name + "\\X11 Driver";
   HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\scanner_win_tests.exe\\X11 Driver", 0, nullptr,
-                      0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
     return;
   RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
   RegCloseKey(key);

@@ -19,11 +19,13 @@ void remove_test_source();
 void keep_windows_unmanaged();
 
 // One step of the dialog script: a message sent to the dialog once it is enabled (or at once
-// when when_enabled is false).
+// when when_enabled is false), or to another active window of the thread (a dialog of the
+// manager's) once there is one.
 struct ScanStep {
   UINT message;
   WPARAM wparam;
   bool when_enabled = true;
+  bool to_other_window = false;
 };
 ScanStep command(int id);
 

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "plugins/scanner/tests/source/test_image.h"
+#include "plugins/scanner/test_source/test_image.h"
 #include "plugins/scanner/twain_types.h"
 
 namespace {
