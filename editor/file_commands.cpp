@@ -17,6 +17,7 @@
 #include "editor/resources/resource.h"
 #include "editor/startup.h"
 #include "editor/title.h"
+#include "editor/tool_window_frame.h"
 #include "editor/tool_windows.h"
 #include "editor/window.h"
 #include "editor/workspace.h"
@@ -42,17 +43,10 @@ constexpr char PROJECT_FILTER[] = "Quandrelix Dateien (*.vbmap)\0*.vbmap\0";
 // Disables the open tool windows for the time of a modal dialog and enables them again.
 class ModalFraming {
  public:
-  ModalFraming() { enable(FALSE); }
-  ~ModalFraming() { enable(TRUE); }
+  ModalFraming() { enable_tool_windows(false); }
+  ~ModalFraming() { enable_tool_windows(true); }
   ModalFraming(const ModalFraming&) = delete;
   ModalFraming& operator=(const ModalFraming&) = delete;
-
- private:
-  static void enable(BOOL on) {
-    if (g_settings_bar_open && g_settings_bar) EnableWindow(g_settings_bar, on);
-    if (g_tool_palette_open && g_tool_palette) EnableWindow(g_tool_palette, on);
-    if (g_animation_bar_open && g_animation_bar) EnableWindow(g_animation_bar, on);
-  }
 };
 
 class WaitCursor {

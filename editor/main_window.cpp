@@ -19,8 +19,8 @@
 #include "editor/resources/resource.h"
 #include "editor/startup.h"
 #include "editor/title.h"
+#include "editor/tool_window_frame.h"
 #include "editor/tool_windows.h"
-#include "editor/transparency.h"
 #include "editor/unwarp_dialog.h"
 #include "editor/view_paint.h"
 #include "editor/window.h"
@@ -48,14 +48,6 @@ constexpr UINT LOW_COLOUR_CLOSE_POLL_MS = 250;
 
 HMENU main_menu() { return GetMenu(g_main_hwnd); }
 
-void set_item_enabled(int id, bool enabled) {
-  EnableMenuItem(main_menu(), id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-}
-
-void set_item_checked(int id, bool checked) {
-  CheckMenuItem(main_menu(), id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-}
-
 bool workspace_in_use() { return g_export_busy || g_print_jobs != 0; }
 
 void first_show(MainWindow& win) {
@@ -63,7 +55,7 @@ void first_show(MainWindow& win) {
   g_smoothing = prefs.smoothing;
   g_border_repeat = prefs.border_repeat;
   g_color_separation = prefs.color_separation;
-  if (g_scanner_unavailable) set_item_enabled(CMD_SCAN, false);
+  if (g_scanner_unavailable) enable_main_menu_item(CMD_SCAN, false);
   // The menu resource has 227 and 229 checked and 231 unchecked: toggling from there
   // brings both the value and the check mark to what was stored.
   if (!g_smoothing) {
@@ -81,8 +73,8 @@ void first_show(MainWindow& win) {
   if (prefs.tool_palette) toggle_tool_palette(win);
   if (prefs.animation_bar) toggle_animation_bar(win);
   if (prefs.settings_bar) toggle_settings_bar(win);
-  if (!g_wnd_transparency || !g_set_layered_attrs) set_item_checked(CMD_WINDOW_TRANSPARENCY, false);
-  if (!g_set_layered_attrs) set_item_enabled(CMD_WINDOW_TRANSPARENCY, false);
+  if (!g_wnd_transparency || !g_set_layered_attrs) check_main_menu_item(CMD_WINDOW_TRANSPARENCY, false);
+  if (!g_set_layered_attrs) enable_main_menu_item(CMD_WINDOW_TRANSPARENCY, false);
   update_title();
   DragAcceptFiles(g_main_hwnd, TRUE);
   win.first_show_pending = 0;
@@ -106,35 +98,19 @@ void on_wheel(MainWindow& win, WPARAM wparam) {
   if (win.wheel_accum >= WHEEL_STEP) scroll(win, SB_PAGEDOWN, 0);
 }
 
-void show_message_with_tools_disabled(int id) {
-  const HWND tools[] = {g_settings_bar, g_tool_palette, g_animation_bar};
-  const int open[] = {g_settings_bar_open, g_tool_palette_open, g_animation_bar_open};
-  for (int i = 0; i < 3; ++i)
-    if (open[i] && tools[i]) EnableWindow(tools[i], FALSE);
-  show_message(id, MessageKind::error);
-  for (int i = 0; i < 3; ++i)
-    if (open[i] && tools[i]) EnableWindow(tools[i], TRUE);
-}
-
 void on_user_message(MainWindow& win, WPARAM code, LPARAM lparam) {
   switch (code) {
     case MAIN_USER_RENDER:
     case MAIN_USER_RENDER_WAIT:
       render_region(win, 0, 0, g_image_width, g_image_height, code == MAIN_USER_RENDER_WAIT);
       break;
-    case MAIN_USER_MESSAGE: show_message_with_tools_disabled(static_cast<int>(lparam)); break;
-    case MAIN_USER_LEAVE_TOOL:
-      if (g_active_tool_window) enable_transparency(g_active_tool_window, BAR_ALPHA_INACTIVE);
-      g_active_tool_window = nullptr;
+    case MAIN_USER_MESSAGE:
+      enable_tool_windows(false);
+      show_message(static_cast<int>(lparam), MessageKind::error);
+      enable_tool_windows(true);
       break;
-    case MAIN_USER_ENTER_TOOL: {
-      const HWND entered = reinterpret_cast<HWND>(lparam);
-      if (entered == g_active_tool_window) break;
-      enable_transparency(entered, BAR_ALPHA_ACTIVE);
-      if (g_active_tool_window) enable_transparency(g_active_tool_window, BAR_ALPHA_INACTIVE);
-      g_active_tool_window = entered;
-      break;
-    }
+    case MAIN_USER_LEAVE_TOOL: tool_window_mouse_leave(); break;
+    case MAIN_USER_ENTER_TOOL: tool_window_mouse_enter(reinterpret_cast<HWND>(lparam)); break;
     default: break;
   }
 }
@@ -143,7 +119,7 @@ void on_user_message(MainWindow& win, WPARAM code, LPARAM lparam) {
 
 void toggle_mask_applied() {
   g_mask_applied = !g_mask_applied;
-  set_item_checked(CMD_MASK_APPLY, g_mask_applied);
+  check_main_menu_item(CMD_MASK_APPLY, g_mask_applied);
 }
 
 void new_mask(MainWindow& win) {
@@ -151,7 +127,7 @@ void new_mask(MainWindow& win) {
   g_mask_exists = 1;
   const uint64_t bytes = static_cast<uint64_t>(g_image_width) * static_cast<uint64_t>(g_image_height) / 8 + 1;
   std::memset(g_mask_bits, 0, static_cast<size_t>(bytes));
-  for (int id : {CMD_MASK_APPLY, CMD_MASK_REMOVE, CMD_MASK_INVERT}) set_item_enabled(id, true);
+  for (int id : {CMD_MASK_APPLY, CMD_MASK_REMOVE, CMD_MASK_INVERT}) enable_main_menu_item(id, true);
   if (g_current_tool == TOOL_MASK) render_region(win, 0, 0, g_image_width, g_image_height, 1);
 }
 
@@ -160,8 +136,8 @@ void remove_mask(MainWindow& win) {
   g_project_modified = 1;
   g_mask_exists = 0;
   g_mask_applied = 0;
-  for (int id : {CMD_MASK_APPLY, CMD_MASK_REMOVE, CMD_MASK_INVERT}) set_item_enabled(id, false);
-  set_item_checked(CMD_MASK_APPLY, false);
+  for (int id : {CMD_MASK_APPLY, CMD_MASK_REMOVE, CMD_MASK_INVERT}) enable_main_menu_item(id, false);
+  check_main_menu_item(CMD_MASK_APPLY, false);
 }
 
 void invert_mask(MainWindow& win) {
@@ -276,7 +252,7 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_INITMENU:
       if (reinterpret_cast<HMENU>(wparam) == main_menu())
-        set_item_enabled(CMD_PASTE_CLIPBOARD, IsClipboardFormatAvailable(CF_BITMAP) != 0);
+        enable_main_menu_item(CMD_PASTE_CLIPBOARD, IsClipboardFormatAvailable(CF_BITMAP) != 0);
       return 0;
     case WM_MOUSEMOVE:
       if (!busy) on_mouse_move(win, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam), LOWORD(wparam));
