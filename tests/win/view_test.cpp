@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "editor/engine_host_win32.h"
+#include "editor/message_box.h"
 #include "editor/mouse_input.h"
 #include "editor/startup.h"
 #include "editor/unwarp_dialog.h"
@@ -13,6 +14,7 @@
 #include "engine/brush_kernels.h"
 #include "engine/field_commands.h"
 #include "engine/render_driver.h"
+#include "engine/strokes.h"
 #include "engine/unwarp_grid.h"
 #include "tests/engine/engine_fixture.h"
 
@@ -20,6 +22,8 @@ namespace {
 
 constexpr COLORREF BACKGROUND = RGB(0, 128, 0), LIGHT = RGB(255, 255, 0), DARK = RGB(0, 0, 255);
 MainWindow* g_view = nullptr;
+
+int WINAPI answer_ok(HWND, LPCSTR, LPCSTR, UINT) { return IDOK; }
 
 LRESULT CALLBACK view_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_PAINT && g_view) {
@@ -36,10 +40,8 @@ class ViewOnWindow : public ::testing::Test {
  protected:
   static constexpr int W = 60, H = 40;
 
-  void SetUp() override {
-    reset_edit_state();
-    g_zoom_percent = 100;
-    set_engine_host(&win32_engine_host());
+  // One window for the suite: Wine maps and unmaps a visible window slowly.
+  static void SetUpTestSuite() {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = view_proc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -47,12 +49,25 @@ class ViewOnWindow : public ::testing::Test {
     wc.lpszClassName = "qx_test_view";
     RegisterClassA(&wc);
     HMENU bar = CreateMenu(), menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING | MF_GRAYED, CMD_UNDO, "&R\374ckg\344ngig");
-    for (int id = 112; id <= 118; ++id) AppendMenuA(menu, MF_STRING | (id == 115 ? MF_CHECKED : 0), id, "z");
+    AppendMenuA(menu, MF_STRING, CMD_UNDO, "&R\374ckg\344ngig");
+    for (int id = 112; id <= 118; ++id) AppendMenuA(menu, MF_STRING, id, "z");
     AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), "&Ansicht");
-    g_main_hwnd = CreateWindowA(wc.lpszClassName, "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 260, 200, nullptr, bar,
-                                wc.hInstance, nullptr);
+    view_hwnd = CreateWindowA(wc.lpszClassName, "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 260, 200, nullptr, bar,
+                              wc.hInstance, nullptr);
+  }
+  static void TearDownTestSuite() {
+    DestroyWindow(view_hwnd);
+    view_hwnd = nullptr;
+    UnregisterClassA("qx_test_view", GetModuleHandleA(nullptr));
+  }
+
+  void SetUp() override {
+    reset_edit_state();
+    g_zoom_percent = 100;
+    set_engine_host(&win32_engine_host());
+    g_main_hwnd = view_hwnd;
     ASSERT_NE(g_main_hwnd, nullptr);
+    SetWindowPos(g_main_hwnd, nullptr, 0, 0, 260, 200, SWP_NOZORDER | SWP_NOMOVE);
     g_highlight_pen = CreatePen(PS_SOLID, 1, LIGHT);
     g_shadow_pen = CreatePen(PS_SOLID, 1, DARK);
 
@@ -69,14 +84,14 @@ class ViewOnWindow : public ::testing::Test {
     g_image_dc = CreateCompatibleDC(nullptr);
     SelectObject(g_image_dc, picture);
     g_view = win.get();
+    g_message_box = answer_ok;
   }
 
   void TearDown() override {
+    g_message_box = MessageBoxA;
     ReleaseCapture();
     g_view = nullptr;
-    DestroyWindow(g_main_hwnd);
     g_main_hwnd = nullptr;
-    UnregisterClassA("qx_test_view", GetModuleHandleA(nullptr));
     DeleteObject(g_highlight_pen);
     DeleteObject(g_shadow_pen);
     g_highlight_pen = g_shadow_pen = nullptr;
@@ -111,6 +126,7 @@ class ViewOnWindow : public ::testing::Test {
     return !(GetMenuState(GetMenu(g_main_hwnd), CMD_UNDO, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
   }
 
+  static inline HWND view_hwnd = nullptr;
   std::unique_ptr<MainWindow> win = std::make_unique<MainWindow>();
   std::unique_ptr<TestImage> image;
   HBITMAP picture = nullptr;
@@ -154,7 +170,7 @@ TEST_F(ViewOnWindow, ZoomedImageIsStretchedAtTheScrollPosition) {
   EXPECT_EQ(win->scroll_x, 30);
   for (auto [x, y] : {std::pair{0, 0}, {5, 5}, {40, 20}})
     EXPECT_EQ(at(x, y), picture_colour((x + 30) / 3, (y + 15) / 3));
-  SCROLLINFO si = {sizeof si, SIF_ALL};
+  SCROLLINFO si = {sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
   GetScrollInfo(g_main_hwnd, SB_HORZ, &si);
   EXPECT_EQ(si.nMax, 180);
   EXPECT_EQ(si.nPos, 30);
@@ -205,7 +221,7 @@ TEST_F(ViewOnWindow, ScrollStepsClampAndInvalidate) {
     }
   }
   // A thumb beyond 16 bits: the bar's 32-bit track position completes the message's word.
-  SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_POS, 0, 200000, 0, 100000};
+  SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_POS, 0, 200000, 0, 100000, 0};
   SetScrollInfo(g_main_hwnd, SB_HORZ, &si, FALSE);
   win->scroll_x = 0;
   win->scroll_max_x = 150000;
@@ -218,15 +234,17 @@ TEST_F(ViewOnWindow, ButtonDownActsByToolMode) {
     int tool, state;
     bool field_changed, undo_cleared, undo_on, timer;
   } cases[] = {
-      {TOOL_NONE, 0, false, false, false, false}, {TOOL_GROW, 1, true, true, true, true},
-      {TOOL_MASK, 1, false, true, false, true},   {TOOL_DRAG, 2, false, true, true, true},
-      {TOOL_HAMMER, 2, false, true, true, true},  {TOOL_REGION_DRAG, 2, false, false, false, false},
-      {TOOL_FLATTEN, 1, false, true, true, true},
+      {TOOL_NONE, 0, false, false, false, false},        {TOOL_GROW, 1, true, true, true, true},
+      {TOOL_DRAG, 2, false, true, true, true},           {TOOL_HAMMER, 2, false, true, true, true},
+      {TOOL_REGION_DRAG, 2, false, false, false, false}, {TOOL_FLATTEN, 1, false, true, true, true},
+      {TOOL_MASK, 1, false, true, false, true},
   };
   paint();
   const int x0 = -win->scroll_x, y0 = -win->scroll_y;
   for (const Case& c : cases) {
-    if (c.tool) ASSERT_TRUE(select_tool(*win, c.tool));
+    if (c.tool) {
+      ASSERT_TRUE(select_tool(*win, c.tool));
+    }
     EnableMenuItem(GetMenu(g_main_hwnd), CMD_UNDO, MF_BYCOMMAND | MF_GRAYED);
     clear_field(g_current_field);
     image->undo(59, 39) = {7, 7};  // far from the brush at (10, 10)
@@ -238,7 +256,9 @@ TEST_F(ViewOnWindow, ButtonDownActsByToolMode) {
     EXPECT_EQ(KillTimer(g_main_hwnd, STROKE_TIMER_ID) != 0, c.timer) << c.tool;
     EXPECT_EQ(GetCapture(), g_main_hwnd) << c.tool;
     EXPECT_EQ(g_mouse_keys, MK_LBUTTON);
-    if (c.state == 2) EXPECT_EQ(win->drag_x, 10) << c.tool;
+    if (c.state == 2) {
+      EXPECT_EQ(win->drag_x, 10) << c.tool;
+    }
     on_button_up(*win, x0 + 10, y0 + 10);
     EXPECT_EQ(win->drag_state, 0);
     EXPECT_EQ(GetCapture(), nullptr);
