@@ -15,9 +15,9 @@ int g_imex_count = IMEX_FIXED_COUNT;
 int g_no_image_plugins = 1;
 
 HMODULE g_twain_module = nullptr;
-TwainAcquireImageProc g_twain_acquire_image = nullptr;
-TwainInitProc g_twain_init = nullptr;
-TwainDoneProc g_twain_done = nullptr;
+ScanAcquireImageProc g_twain_acquire_image = nullptr;
+ScanInitProc g_twain_init = nullptr;
+ScanDoneProc g_twain_done = nullptr;
 int g_scanner_unavailable = 1;
 
 namespace {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "plugins/imagefile/imagefile_plugin.h"
+#include "plugins/scanner/scanner_plugin.h"
 
 // The six entry points of one image file library, in this order.
 struct ImExLibEntry {
@@ -31,17 +32,13 @@ extern int g_imex_count;
 extern int g_no_image_plugins;  // 1 when no slot below g_imex_count holds a library
 
 // The scanner library's exports: C calling convention, arguments removed by the caller.
-struct ScanResult;
-using TwainAcquireImageProc = ScanResult*(__cdecl*)(HINSTANCE instance, HWND parent);
-using TwainInitProc = int32_t(__cdecl*)();
-using TwainDoneProc = int32_t(__cdecl*)();
 
 constexpr char TWAIN_LIBRARY[] = "DQTWAIN.DLL";
 
 extern HMODULE g_twain_module;  // null when absent or lacking an export
-extern TwainAcquireImageProc g_twain_acquire_image;
-extern TwainInitProc g_twain_init;
-extern TwainDoneProc g_twain_done;
+extern ScanAcquireImageProc g_twain_acquire_image;
+extern ScanInitProc g_twain_init;
+extern ScanDoneProc g_twain_done;
 extern int g_scanner_unavailable;  // 1 unless the library bound and its init returned non-zero
 
 // Loads the scanner library and calls its init when all three exports exist.

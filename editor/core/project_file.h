@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "editor/core/stream.h"
+#include "editor/resources/resource.h"
 
 constexpr uint16_t PROJECT_VERSION = 0x0200;
 constexpr uint16_t PROJECT_VERSION_OLD = 0x0100;
@@ -21,10 +22,6 @@ constexpr int PROJECT_NEWER_VERSION = 20;
 constexpr int PROJECT_NOT_A_PROJECT = 21;
 constexpr int PROJECT_INVALID_FILE = 22;
 
-// Mask commands that a loaded mask enables.
-constexpr int CMD_MASK_APPLY = 280;
-constexpr int CMD_MASK_REMOVE = 282;
-constexpr int CMD_MASK_INVERT = 283;
 
 // Encodes g_current_field as one run-coded field block at the stream's position. 0 or 2.
 int write_field(Stream& s);
