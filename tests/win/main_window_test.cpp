@@ -69,6 +69,7 @@ class MainWindowTest : public ::testing::Test {
     g_main_hwnd = nullptr;
     g_command_line[0] = 0;
     g_project_path[0] = 0;
+    std::strcpy(g_project_name, "unbenannt");
     g_export_busy = 0;
     g_print_jobs = 0;
     g_project_modified = 0;
@@ -152,7 +153,9 @@ TEST_F(MainWindowTest, WheelDeltasAddUpToPageSteps) {
     if (!c.vertical) win->scroll_max_y = 0;
     int& pos = c.vertical ? win->scroll_y : win->scroll_x;
     for (size_t i = 0; i < c.deltas.size(); ++i) {
-      if (i + 1 == c.deltas.size()) EXPECT_EQ(pos - 60, c.moved_before_last) << c.deltas.size();
+      if (i + 1 == c.deltas.size()) {
+        EXPECT_EQ(pos - 60, c.moved_before_last) << c.deltas.size();
+      }
       send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(c.deltas[i])));
     }
     EXPECT_EQ(pos - 60, c.moved) << c.deltas.size() << " deltas of " << c.deltas[0];

@@ -12,6 +12,7 @@
 #include "editor/tool_windows.h"
 #include "editor/window.h"
 #include "tests/win/preferences_key.h"
+#include "tests/win/program_process.h"
 
 namespace {
 
@@ -85,35 +86,11 @@ TEST(CommandLine, KeepsUpTo259CharactersAsGiven) {
   }
 }
 
-// The program of this build tree, bin/quandrelix.exe beside the test program's folder.
-PROCESS_INFORMATION start_program(const char* arguments) {
-  char path[MAX_PATH];
-  std::string line(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-  line = line.substr(0, line.find_last_of('\\'));
-  line = "\"" + line.substr(0, line.find_last_of('\\') + 1) + "bin\\quandrelix.exe\" " + arguments;
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  EXPECT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) << line;
-  return pi;
-}
-
-DWORD exit_code(const PROCESS_INFORMATION& p) {
-  DWORD code = STILL_ACTIVE;
-  if (WaitForSingleObject(p.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(p.hProcess, 1);
-  GetExitCodeProcess(p.hProcess, &code);
-  CloseHandle(p.hProcess);
-  CloseHandle(p.hThread);
-  return code;
-}
-
 TEST(Program, SecondInstanceQuitsAndTheFirstClosesWithZero) {
   PreferencesKey key(false);
   ASSERT_EQ(FindWindowA(MAIN_WINDOW_CLASS, nullptr), nullptr);
   const PROCESS_INFORMATION first = start_program("");
-  HWND window = nullptr;
-  for (int i = 0; i < 600 && !window && WaitForSingleObject(first.hProcess, 50) == WAIT_TIMEOUT; ++i)
-    window = FindWindowA(MAIN_WINDOW_CLASS, nullptr);
+  HWND window = wait_for_main_window(first);
   EXPECT_NE(window, nullptr);
   EXPECT_EQ(exit_code(start_program("second.vbmap")), 0u);
   EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
