@@ -165,7 +165,7 @@ bool load_into_new_project(MainWindow& win, Stream& stream, const char* path, in
   show_source_pixels();
   win.scroll_x = win.scroll_y = 0;
   if (g_main_hwnd) InvalidateRect(g_main_hwnd, nullptr, TRUE);
-  render_all_thumbnails(win, 1);
+  render_all_thumbnails(win, owner != nullptr);  // no wait cursor while the window is being made
   if (g_animation_bar) {
     InvalidateRect(g_animation_bar, nullptr, TRUE);
     SendMessageA(g_animation_bar, WM_USER, 1, 0);

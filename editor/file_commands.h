@@ -1,8 +1,8 @@
 // Project identity and the file, clipboard and help commands of the "Projekt" and "?" menus.
 #pragma once
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 class MainWindow;
 

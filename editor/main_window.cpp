@@ -1,7 +1,6 @@
 // The main window object's message handler: message table, first show, wheel, WM_USER protocol, commands.
-#include <windows.h>
-
 #include <shellapi.h>
+#include <windows.h>
 #include <windowsx.h>
 
 #include <cstring>

@@ -36,7 +36,9 @@ constexpr int START_REGION_SIZE = 101;
 constexpr int MSG_SAVE_QUESTION = 17;
 constexpr int MSG_PRINT_JOB_RUNNING = 48;
 
-uint64_t pixel_block_bytes(int32_t w, int32_t h) { return static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4 + 100; }
+uint64_t pixel_block_bytes(int32_t w, int32_t h) {
+  return static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4 + 100;
+}
 uint64_t mask_block_bytes(int32_t w, int32_t h) { return static_cast<uint64_t>(w) * static_cast<uint64_t>(h) / 8 + 1; }
 
 void* alloc_zeroed(uint64_t bytes) {

@@ -8,8 +8,8 @@
 
 class MainWindow;
 
-extern HBITMAP g_image_bitmap;         // the picture in g_image_dc, W x H
-extern BITMAPINFOHEADER g_image_bmi;   // describes g_source_pixels: W x H, top-down, 32 bits
+extern HBITMAP g_image_bitmap;        // the picture in g_image_dc, W x H
+extern BITMAPINFOHEADER g_image_bmi;  // describes g_source_pixels: W x H, top-down, 32 bits
 
 // Fills g_image_bmi for a w x h image.
 void fill_image_bmi(int32_t w, int32_t h);

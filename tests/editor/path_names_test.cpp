@@ -12,9 +12,14 @@ TEST(PathNames, BaseNameDropsDirectoryAndExtension) {
     const char* path;
     const char* name;
   } cases[] = {
-      {"C:\\Bilder\\Urlaub.vbmap", "Urlaub"}, {"C:/a/b.c/d", "d"},         {"x.tar.gz", "x.tar"},
-      {"\"C:\\q.vbmap\"", "q"},               {"D:name.vbmap", "name"},    {"C:\\dir\\", ""},
-      {"noext", "noext"},                     {".vbmap", ""},
+      {"C:\\Bilder\\Urlaub.vbmap", "Urlaub"},
+      {"C:/a/b.c/d", "d"},
+      {"x.tar.gz", "x.tar"},
+      {"\"C:\\q.vbmap\"", "q"},
+      {"D:name.vbmap", "name"},
+      {"C:\\dir\\", ""},
+      {"noext", "noext"},
+      {".vbmap", ""},
   };
   for (const auto& c : cases) {
     char out[32];

@@ -84,8 +84,8 @@ class MainWindowTest : public ::testing::Test {
   // client of about w x h.
   void create(int w = 300, int h = 200) {
     win = std::make_unique<MainWindow>();
-    HWND hwnd = CreateWindowExA(WS_EX_CLIENTEDGE, TEST_CLASS, "t", WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL, 0,
-                                0, w, h, nullptr, nullptr, g_instance, win.get());
+    HWND hwnd = CreateWindowExA(WS_EX_CLIENTEDGE, TEST_CLASS, "t", WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL, 0, 0,
+                                w, h, nullptr, nullptr, g_instance, win.get());
     ASSERT_NE(hwnd, nullptr);
     ASSERT_EQ(hwnd, g_main_hwnd);
   }
@@ -143,8 +143,8 @@ TEST_F(MainWindowTest, WheelDeltasAddUpToPageSteps) {
     int moved;      // change of the scroll position after all deltas
     int moved_before_last;
   } cases[] = {
-      {{120}, true, -30, 0},        {{40, 40, 40}, true, -30, 0}, {{30, 30, 30, 30, 30}, true, -30, 0},
-      {{-120}, true, 30, 0},        {{120}, false, -30, 0},       {{-60, 60, -60}, true, 0, 0},
+      {{120}, true, -30, 0}, {{40, 40, 40}, true, -30, 0}, {{30, 30, 30, 30, 30}, true, -30, 0},
+      {{-120}, true, 30, 0}, {{120}, false, -30, 0},       {{-60, 60, -60}, true, 0, 0},
   };
   for (const auto& c : cases) {
     win->wheel_accum = 0;
@@ -229,10 +229,8 @@ TEST_F(MainWindowTest, ExitStaysOpenUnlessTheQuestionsAllowClosing) {
     std::vector<int> answers;
     bool closes;
   } cases[] = {
-      {1, 0, {IDNO}, false},
-      {0, 1, {IDCANCEL}, false},
-      {0, 1, {0}, false},             // the box could not be shown
-      {0, 1, {IDYES, IDOK}, false},   // the save failed (message 10)
+      {1, 0, {IDNO}, false},        {0, 1, {IDCANCEL}, false}, {0, 1, {0}, false},  // the box could not be shown
+      {0, 1, {IDYES, IDOK}, false},                                                 // the save failed (message 10)
       {1, 1, {IDYES, IDNO}, true},
   };
   for (const auto& c : cases) {
