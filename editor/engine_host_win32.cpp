@@ -20,16 +20,19 @@ BITMAPINFOHEADER g_region_bmi = {};
 RenderThreadStartFn g_start_render_thread = CreateThread;
 SetDIBitsFn g_set_dib_bits = SetDIBits;
 
-void fill_region_bmi(int w, int h) {
-  g_region_bmi = {};
-  g_region_bmi.biSize = sizeof(BITMAPINFOHEADER);
-  g_region_bmi.biWidth = w;
-  g_region_bmi.biHeight = -h;
-  g_region_bmi.biPlanes = 1;
-  g_region_bmi.biBitCount = 32;
-  g_region_bmi.biCompression = BI_RGB;
-  g_region_bmi.biSizeImage = static_cast<DWORD>(w) * static_cast<DWORD>(h) * 4;
+BITMAPINFOHEADER top_down_bmi(int w, int h) {
+  BITMAPINFOHEADER bmi = {};
+  bmi.biSize = sizeof(BITMAPINFOHEADER);
+  bmi.biWidth = w;
+  bmi.biHeight = -h;
+  bmi.biPlanes = 1;
+  bmi.biBitCount = 32;
+  bmi.biCompression = BI_RGB;
+  bmi.biSizeImage = static_cast<DWORD>(static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4);
+  return bmi;
 }
+
+void fill_region_bmi(int w, int h) { g_region_bmi = top_down_bmi(w, h); }
 
 namespace {
 

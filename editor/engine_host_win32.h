@@ -20,6 +20,8 @@ using SetDIBitsFn = int(WINAPI*)(HDC, HBITMAP, UINT, UINT, const VOID*, const BI
 extern SetDIBitsFn g_set_dib_bits;
 
 // Fills g_region_bmi for a w x h region.
+// A header of w x h pixels, 32 bits, rows top-down (negative height), BI_RGB.
+BITMAPINFOHEADER top_down_bmi(int w, int h);
 void fill_region_bmi(int w, int h);
 
 // The host the program installs at start-up.

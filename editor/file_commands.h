@@ -1,8 +1,10 @@
 // Project identity and the file, clipboard and help commands of the "Projekt" and "?" menus.
 #pragma once
 
-#include <shellapi.h>
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>  // needs windows.h first
+// clang-format on
 
 class MainWindow;
 

@@ -1,7 +1,9 @@
 // The main window object's message handler: message table, first show, wheel, WM_USER protocol, commands.
-#include <shellapi.h>
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>  // needs windows.h first
 #include <windowsx.h>
+// clang-format on
 
 #include <cstring>
 #include <initializer_list>

@@ -119,16 +119,7 @@ void free_workspace_blocks() {
 
 }  // namespace
 
-void fill_image_bmi(int32_t w, int32_t h) {
-  g_image_bmi = {};
-  g_image_bmi.biSize = sizeof(BITMAPINFOHEADER);
-  g_image_bmi.biWidth = w;
-  g_image_bmi.biHeight = -h;
-  g_image_bmi.biPlanes = 1;
-  g_image_bmi.biBitCount = 32;
-  g_image_bmi.biCompression = BI_RGB;
-  g_image_bmi.biSizeImage = static_cast<DWORD>(static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4);
-}
+void fill_image_bmi(int32_t w, int32_t h) { g_image_bmi = top_down_bmi(w, h); }
 
 uint64_t workspace_bytes(int32_t w, int32_t h) {
   return 2 * pixel_block_bytes(w, h) + 3 * field_bytes(w, h) + mask_block_bytes(w, h);
@@ -165,10 +156,8 @@ void show_source_pixels() {
   auto* bmi = reinterpret_cast<BITMAPINFO*>(&g_image_bmi);
   if (SetDIBits(g_image_dc, g_image_bitmap, 0, h, g_source_pixels, bmi, DIB_RGB_COLORS)) return;
   // The bitmap is refused whole: the top rows, as many as it takes, each at its own place.
-  BITMAPINFOHEADER part = g_image_bmi;
   for (int32_t n = h - 1; n > 0; --n) {
-    part.biHeight = -n;
-    part.biSizeImage = static_cast<DWORD>(static_cast<uint64_t>(g_image_width) * n * 4);
+    BITMAPINFOHEADER part = top_down_bmi(g_image_width, n);
     if (SetDIBits(g_image_dc, g_image_bitmap, 0, n, g_source_pixels, reinterpret_cast<BITMAPINFO*>(&part),
                   DIB_RGB_COLORS))
       return;
