@@ -1,6 +1,423 @@
-// Animation export.
+// Animation export: command 104, its two dialogs, the frame steps and the AVI writer.
 #include "editor/animation_export.h"
 
-int g_export_busy = 0;
+#include <commctrl.h>
+#include <shellapi.h>
 
-void create_animation(MainWindow&) {}
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "editor/core/animation_frames.h"
+#include "editor/main_commands.h"
+#include "editor/memory.h"
+#include "editor/message_box.h"
+#include "editor/plugin_slots.h"
+#include "editor/resources/resource.h"
+#include "editor/startup.h"
+#include "editor/tool_window_frame.h"
+#include "editor/tool_windows.h"
+#include "editor/window.h"
+#include "engine/field.h"
+#include "engine/render_band.h"
+#include "engine/render_driver.h"
+
+int g_export_busy = 0;
+int32_t g_slot_frames[FRAME_SLOT_COUNT] = {};
+int32_t g_export_mode = 0;
+int32_t g_export_fps = 0;
+int32_t g_keyframe_interval = 0;
+int32_t g_export_frame = 0;
+char g_export_path[MAX_PATH] = "";
+int32_t g_avi_status = 0;
+BITMAPINFOHEADER g_avi_format = {};
+AVICOMPRESSOPTIONS g_avi_options = {};
+PAVIFILE g_avi_file = nullptr;
+PAVISTREAM g_avi_stream = nullptr;
+PAVISTREAM g_avi_compressed_stream = nullptr;
+uint8_t* g_avi_frame_buffer = nullptr;
+
+SaveFileNameFn g_get_save_file_name = GetSaveFileNameA;
+AviSaveOptionsFn g_avi_save_options = AVISaveOptions;
+
+namespace {
+
+constexpr int MSG_NO_MEMORY = 13;
+constexpr int MSG_LARGE_AVI = 12;
+constexpr int MSG_SEQUENCE_DONE = 18;
+constexpr int MSG_AVI_DONE = 19;
+constexpr int MSG_FORMAT_REFUSED = 37;
+constexpr int MSG_UNKNOWN_ERROR = 3;
+constexpr int AVI_LARGE_WIDTH = 800;
+constexpr int AVI_LARGE_HEIGHT = 600;
+constexpr DWORD VFW_MIN_VERSION = 0x010A;
+constexpr DWORD AVI_BUFFER_SLACK = 0x10000;
+constexpr int OPTION_TEXT_SIZE = 16;  // the values need two digits; longer text is cut
+
+LPAVICOMPRESSOPTIONS g_avi_options_list[1] = {&g_avi_options};
+bool g_avi_options_filled = false;
+bool g_avi_library_open = false;
+
+// The progress dialog's run: a tick in progress (a message box inside it pumps messages), and
+// whether the dialog has been ended already.
+bool g_tick_running = false;
+bool g_export_ended = false;
+
+const char* plugin_text(int slot, int32_t code) {
+  const char* text = g_imex_entries[slot].getError ? g_imex_entries[slot].getError(code) : nullptr;
+  return text ? text : "";
+}
+
+bool plugin_loaded(int slot) { return g_imex_modules[slot] && g_imex_entries[slot].save; }
+
+const ImExLibEntry* plugin_for_extension(const char* extension) {
+  for (int i = 0; i < g_imex_count; ++i)
+    if (plugin_loaded(i) && pattern_serves_extension(plugin_text(i, -2), extension)) return &g_imex_entries[i];
+  return nullptr;
+}
+
+// The save dialog of modes 1 and 2; false when it is cancelled or fails.
+bool choose_export_path(char* path) {
+  std::string filter;
+  std::string default_extension;
+  if (g_export_mode == EXPORT_MODE_AVI) {
+    filter.append("AVI Video (*.avi)\0*.avi\0", 24);
+    default_extension = "avi";
+  } else {
+    for (int i = 0; i < g_imex_count; ++i) {
+      if (!plugin_loaded(i)) continue;
+      const std::string pattern = plugin_text(i, -2);
+      filter += std::string(plugin_text(i, -1)) + " (" + pattern + ")";
+      filter.push_back('\0');
+      filter += pattern;
+      filter.push_back('\0');
+      if (default_extension.empty() && pattern.size() > 2) default_extension = pattern.substr(2);
+    }
+  }
+  filter.push_back('\0');
+  path[0] = 0;
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = g_main_hwnd;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = path;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrTitle = "Animation erstellen...";
+  ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  ofn.lpstrDefExt = default_extension.empty() ? nullptr : default_extension.c_str();
+  if (!g_get_save_file_name(&ofn)) return false;
+  path[MAX_PATH - 1] = 0;
+  return path[0] != 0;
+}
+
+bool enough_page_file() {
+  MEMORYSTATUSEX status = {};
+  status.dwLength = sizeof status;
+  if (!GlobalMemoryStatusEx(&status)) return true;
+  return status.ullAvailPageFile >=
+         field_bytes(g_image_width, g_image_height) - FIELD_SLACK_BYTES + NEW_SLOT_MEM_RESERVE;
+}
+
+void fill_avi_format() {
+  g_avi_format = {};
+  g_avi_format.biSize = sizeof(BITMAPINFOHEADER);
+  g_avi_format.biWidth = g_image_width;
+  g_avi_format.biHeight = g_image_height;
+  g_avi_format.biPlanes = 1;
+  g_avi_format.biBitCount = 24;
+  g_avi_format.biCompression = BI_RGB;
+  g_avi_format.biSizeImage = static_cast<DWORD>(avi_image_bytes(g_image_width, g_image_height));
+}
+
+// One numbered image file through the plug-in that serves the chosen extension.
+bool write_numbered_file() {
+  char name[MAX_PATH];
+  if (!numbered_file_name(g_export_path, g_export_frame, name, sizeof name)) return false;
+  const ImExLibEntry* plugin = plugin_for_extension(path_extension(g_export_path));
+  if (!plugin) return false;
+  if (plugin->openFile(name, 1) != 0) {
+    DeleteFileA(name);
+    return false;
+  }
+  const int32_t saved = plugin->save(g_render_pixels, g_image_width, g_image_height);
+  const int32_t closed = plugin->closeFile();
+  if (saved != 0 || closed != 0) {
+    DeleteFileA(name);
+    return false;
+  }
+  return true;
+}
+
+void show_avi_status() {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d", static_cast<int>(g_avi_status));
+  show_message_box(nullptr, text, MessageKind::error);
+}
+
+// Ends the progress dialog once: the timer stops, the writer closes, a failed or cancelled AVI
+// file is deleted.
+void end_export(HWND dialog, int code) {
+  if (g_export_ended) return;
+  g_export_ended = true;
+  KillTimer(dialog, EXPORT_TIMER_ID);
+  if (g_export_mode == EXPORT_MODE_AVI) {
+    close_avi_writer();
+    if (code != EXPORT_DONE) DeleteFileA(g_export_path);
+  }
+  EndDialog(dialog, code);
+}
+
+void export_tick(HWND dialog) {
+  if (g_tick_running || g_export_ended) return;
+  g_tick_running = true;
+  const bool done = step_animation_frame() == 0;
+  bool failed = false;
+  SendMessageA(g_main_hwnd, WM_USER, MAIN_USER_RENDER, 0);
+  UpdateWindow(g_main_hwnd);
+  if (g_export_mode == EXPORT_MODE_SEQUENCE) {
+    failed = !write_numbered_file();
+  } else if (g_export_mode == EXPORT_MODE_AVI) {
+    if (g_avi_status == 0) {
+      copy_frame_to_avi_buffer();
+      write_avi_frame();
+    }
+    if (g_avi_status != 0) {
+      failed = true;
+      KillTimer(dialog, EXPORT_TIMER_ID);
+      show_avi_status();
+    }
+  }
+  SendDlgItemMessageA(dialog, IDC_EXPORT_PROGRESS, PBM_DELTAPOS, 1, 0);
+  if (done || failed) end_export(dialog, failed ? EXPORT_WRITE_FAILED : EXPORT_DONE);
+  g_tick_running = false;
+}
+
+void release_avi_objects() {
+  if (g_avi_frame_buffer) LocalFree(g_avi_frame_buffer);
+  g_avi_frame_buffer = nullptr;
+  if (g_avi_options_filled) AVISaveOptionsFree(1, g_avi_options_list);
+  g_avi_options_filled = false;
+  for (PAVISTREAM* stream : {&g_avi_stream, &g_avi_compressed_stream}) {
+    if (*stream) AVIStreamRelease(*stream);
+    *stream = nullptr;
+  }
+  if (g_avi_file) AVIFileRelease(g_avi_file);
+  g_avi_file = nullptr;
+  if (g_avi_library_open) AVIFileExit();
+  g_avi_library_open = false;
+}
+
+// What the user sees of the progress dialog's result r.
+void report_export(int r) {
+  if (r <= 0) {
+    show_message(MSG_UNKNOWN_ERROR, MessageKind::error);
+    return;
+  }
+  if (r == EXPORT_CANCELLED || g_export_mode == EXPORT_MODE_TEST) return;
+  if (r == EXPORT_NO_MEMORY) {
+    show_message(MSG_NO_MEMORY, MessageKind::error);
+  } else if (r == EXPORT_DONE && g_export_mode == EXPORT_MODE_SEQUENCE) {
+    show_message(MSG_SEQUENCE_DONE, MessageKind::info);
+  } else if (r == EXPORT_DONE) {
+    if (show_message(MSG_AVI_DONE, MessageKind::info_yes_no) == MessageAnswer::yes)
+      ShellExecuteA(g_main_hwnd, nullptr, g_export_path, nullptr, nullptr, SW_SHOWNORMAL);
+  } else if (r != AVI_CANCELLED || g_export_mode != EXPORT_MODE_AVI) {
+    show_message(r + 20, MessageKind::error);
+  }
+}
+
+// Steps 4 to 12 of the command, between disabling and enabling the tool windows.
+void run_export(MainWindow& win) {
+  HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(nullptr);
+  INT_PTR r =
+      DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ANIMATION_OPTIONS), g_main_hwnd, animation_options_proc, 0);
+  if (r == IDOK && g_export_mode == EXPORT_MODE_AVI &&
+      (g_image_width > AVI_LARGE_WIDTH || g_image_height > AVI_LARGE_HEIGHT) &&
+      show_message(MSG_LARGE_AVI, MessageKind::question) != MessageAnswer::yes)
+    r = IDCANCEL;
+  if (r != IDOK || (g_export_mode == EXPORT_MODE_SEQUENCE && g_no_image_plugins)) return;
+  char path[MAX_PATH] = "";
+  if (g_export_mode != EXPORT_MODE_TEST && !choose_export_path(path)) return;
+  if (!enough_page_file()) {
+    show_message(MSG_NO_MEMORY, MessageKind::error);
+    return;
+  }
+  auto* temporary = static_cast<DisplacementField*>(alloc_with_retry(field_bytes(g_image_width, g_image_height)));
+  if (!temporary) {
+    show_message(MSG_NO_MEMORY, MessageKind::error);
+    return;
+  }
+  g_current_field = temporary;
+  g_export_frame = 0;
+  std::strcpy(g_export_path, path);
+  g_tick_running = g_export_ended = false;
+  r = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ANIMATION_PROGRESS), g_main_hwnd, export_progress_proc, 0);
+  close_avi_writer();
+  if (g_export_mode == EXPORT_MODE_AVI && r != EXPORT_DONE) DeleteFileA(g_export_path);
+  free_block(temporary);
+  if (!IsWindow(g_main_hwnd)) {
+    // The workspace went with the window; its fields are freed already.
+    g_current_field = nullptr;
+    return;
+  }
+  g_current_field = frame_slot(g_current_frame).field;
+  render_region(win, 0, 0, g_image_width, g_image_height, 0);
+  SetForegroundWindow(g_main_hwnd);
+  report_export(static_cast<int>(r));
+}
+
+void choose_mode(HWND dialog, int radio) {
+  CheckRadioButton(dialog, IDC_EXPORT_MODE_TEST, IDC_EXPORT_MODE_AVI, radio);
+  const bool avi = radio == IDC_EXPORT_MODE_AVI;
+  EnableWindow(GetDlgItem(dialog, IDC_EXPORT_FPS), avi);
+  EnableWindow(GetDlgItem(dialog, IDC_EXPORT_KEYFRAMES), avi);
+  g_export_mode = radio - IDC_EXPORT_MODE_TEST;
+}
+
+int32_t read_option(HWND dialog, int id, int32_t fallback, int32_t lo, int32_t hi) {
+  char text[OPTION_TEXT_SIZE] = {};
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  text[sizeof text - 1] = 0;
+  return parse_option_value(text, fallback, lo, hi);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK animation_options_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+  if (message == WM_INITDIALOG) {
+    CheckRadioButton(dialog, IDC_EXPORT_MODE_TEST, IDC_EXPORT_MODE_AVI, IDC_EXPORT_MODE_TEST);
+    g_export_mode = EXPORT_MODE_TEST;
+    return FALSE;
+  }
+  if (message != WM_COMMAND) return FALSE;
+  const int id = LOWORD(wparam);
+  switch (id) {
+    case IDC_EXPORT_MODE_TEST:
+    case IDC_EXPORT_MODE_SEQUENCE:
+    case IDC_EXPORT_MODE_AVI: choose_mode(dialog, id); return TRUE;
+    case IDOK:
+      g_export_fps = read_option(dialog, IDC_EXPORT_FPS, 8, 1, 30);
+      g_keyframe_interval = read_option(dialog, IDC_EXPORT_KEYFRAMES, 4, 1, 10);
+      EndDialog(dialog, IDOK);
+      return TRUE;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+    default: return FALSE;
+  }
+}
+
+INT_PTR CALLBACK export_progress_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      SendDlgItemMessageA(dialog, IDC_EXPORT_PROGRESS, PBM_SETRANGE, 0,
+                          MAKELPARAM(0, export_progress_range(g_slot_frames)));
+      if (g_export_mode == EXPORT_MODE_AVI) {
+        DeleteFileA(g_export_path);
+        g_avi_status = open_avi_writer();
+        if (g_avi_status != 0) {
+          end_export(dialog, g_avi_status);
+          return TRUE;
+        }
+      }
+      SetTimer(dialog, EXPORT_TIMER_ID, EXPORT_TIMER_MS, nullptr);
+      return TRUE;
+    case WM_TIMER:
+      if (wparam == EXPORT_TIMER_ID) export_tick(dialog);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wparam) != IDCANCEL) return FALSE;
+      end_export(dialog, EXPORT_CANCELLED);
+      return TRUE;
+    default: return FALSE;
+  }
+}
+
+int open_avi_writer() {
+  if (HIWORD(VideoForWindowsVersion()) < VFW_MIN_VERSION) return AVI_ERR_VFW_VERSION;
+  for (;;) {
+    g_avi_file = nullptr;
+    g_avi_stream = g_avi_compressed_stream = nullptr;
+    fill_avi_format();
+    AVIFileInit();
+    g_avi_library_open = true;
+    if (AVIFileOpenA(&g_avi_file, g_export_path, OF_WRITE | OF_CREATE, nullptr) != 0) {
+      g_avi_file = nullptr;
+      release_avi_objects();
+      return AVI_ERR_FILE_OPEN;
+    }
+    AVISTREAMINFOA info = {};
+    info.fccType = streamtypeVIDEO;
+    info.dwScale = 1;
+    info.dwRate = static_cast<DWORD>(g_export_fps);
+    info.dwSuggestedBufferSize = g_avi_format.biSizeImage;
+    SetRect(&info.rcFrame, 0, 0, g_image_width, g_image_height);
+    if (AVIFileCreateStreamA(g_avi_file, &g_avi_stream, &info) != 0) {
+      g_avi_stream = nullptr;
+      release_avi_objects();
+      return AVI_ERR_CREATE_STREAM;
+    }
+    g_avi_options = {};
+    if (!g_avi_save_options(g_main_hwnd, 0, 1, &g_avi_stream, g_avi_options_list)) {
+      g_avi_options_filled = true;
+      release_avi_objects();
+      return AVI_CANCELLED;
+    }
+    g_avi_options_filled = true;
+    g_avi_options.dwFlags |= AVICOMPRESSF_KEYFRAMES;
+    g_avi_options.dwKeyFrameEvery = static_cast<DWORD>(g_keyframe_interval);
+    if (AVIMakeCompressedStream(&g_avi_compressed_stream, g_avi_stream, &g_avi_options, nullptr) != 0) {
+      g_avi_compressed_stream = nullptr;
+      release_avi_objects();
+      return AVI_ERR_COMPRESSED_STREAM;
+    }
+    if (AVIStreamSetFormat(g_avi_compressed_stream, 0, &g_avi_format, sizeof g_avi_format) == 0) {
+      g_avi_frame_buffer = static_cast<uint8_t*>(LocalAlloc(LPTR, g_avi_format.biSizeImage + AVI_BUFFER_SLACK));
+      if (g_avi_frame_buffer) return 0;
+      release_avi_objects();
+      return EXPORT_NO_MEMORY;
+    }
+    const MessageAnswer again = show_message(MSG_FORMAT_REFUSED, MessageKind::info_yes_no);
+    release_avi_objects();
+    if (again != MessageAnswer::yes) return AVI_CANCELLED;
+    DeleteFileA(g_export_path);
+  }
+}
+
+void close_avi_writer() { release_avi_objects(); }
+
+int step_animation_frame() {
+  bool filled[FRAME_SLOT_COUNT];
+  for (int k = 1; k <= FRAME_SLOT_COUNT; ++k) filled[k - 1] = frame_slot(k).field != nullptr;
+  FramePosition p;
+  if (!locate_frame(g_slot_frames, filled, g_export_frame, &p)) return 0;
+  const DisplacementField* from = frame_slot(p.segment).field;
+  const DisplacementField* to = frame_slot(p.to_slot).field;
+  if (!from || !to || !g_current_field) return 0;
+  interpolate_field(from, to, p.t, static_cast<size_t>(g_image_width) * static_cast<size_t>(g_image_height),
+                    g_current_field);
+  ++g_export_frame;
+  return p.last ? 0 : 1;
+}
+
+void copy_frame_to_avi_buffer() {
+  if (g_avi_frame_buffer && g_render_pixels)
+    copy_frame_bottom_up(g_render_pixels, g_image_width, g_image_height, g_avi_frame_buffer);
+}
+
+void write_avi_frame() {
+  const LONG sample = g_export_frame - 1;
+  const DWORD flags = avi_key_frame(sample, g_keyframe_interval) ? AVIIF_KEYFRAME : 0;
+  g_avi_status =
+      static_cast<int32_t>(AVIStreamWrite(g_avi_compressed_stream, sample, 1, g_avi_frame_buffer,
+                                          static_cast<LONG>(g_avi_format.biSizeImage), flags, nullptr, nullptr));
+}
+
+void create_animation(MainWindow& win) {
+  if (g_animation_bar) SendMessageA(g_animation_bar, WM_USER, 2, 0);
+  read_slot_frames(g_frame_slots, g_slot_frames);
+  enable_tool_windows(false);
+  g_export_busy = 1;
+  run_export(win);
+  enable_tool_windows(true);
+  g_export_busy = 0;
+}

@@ -113,3 +113,13 @@
 #define IDC_SIZE_PIXELS 777
 #define IDC_SIZE_SLIDER 888
 #define IDC_TOOL_STATUS 889
+
+/* Animation export: the options dialog and the progress dialog. */
+#define IDD_ANIMATION_OPTIONS 4
+#define IDD_ANIMATION_PROGRESS 6
+#define IDC_EXPORT_MODE_TEST 281
+#define IDC_EXPORT_MODE_SEQUENCE 282
+#define IDC_EXPORT_MODE_AVI 283
+#define IDC_EXPORT_FPS 780
+#define IDC_EXPORT_KEYFRAMES 781
+#define IDC_EXPORT_PROGRESS 888

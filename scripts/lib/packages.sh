@@ -4,7 +4,7 @@
 # installed (as root, through apt-get) and fails with a message otherwise.
 qx_packages=(cmake make g++ googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
              binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64 xvfb xauth xdotool
-             clang imagemagick libtiff-tools netpbm python3 python3-pil)
+             clang imagemagick libtiff-tools netpbm python3 python3-pil ffmpeg)
 
 install_missing_packages() {
   local p missing=()
