@@ -113,3 +113,12 @@
 #define IDC_SIZE_PIXELS 777
 #define IDC_SIZE_SLIDER 888
 #define IDC_TOOL_STATUS 889
+
+/* Un-warp grid dialog: build (IDOK) and close (IDCANCEL) buttons, six up-downs without buddies. */
+#define IDD_UNWARP_GRID 10
+#define IDC_GRID_NODES_X 101
+#define IDC_GRID_NODES_Y 102
+#define IDC_GRID_ORIGIN_X 103
+#define IDC_GRID_ORIGIN_Y 104
+#define IDC_GRID_SPACING_X 105
+#define IDC_GRID_SPACING_Y 106
