@@ -123,3 +123,12 @@
 #define IDC_EXPORT_FPS 780
 #define IDC_EXPORT_KEYFRAMES 781
 #define IDC_EXPORT_PROGRESS 888
+
+/* Un-warp grid dialog: build (IDOK) and close (IDCANCEL) buttons, six up-downs without buddies. */
+#define IDD_UNWARP_GRID 10
+#define IDC_GRID_NODES_X 101
+#define IDC_GRID_NODES_Y 102
+#define IDC_GRID_ORIGIN_X 103
+#define IDC_GRID_ORIGIN_Y 104
+#define IDC_GRID_SPACING_X 105
+#define IDC_GRID_SPACING_Y 106
