@@ -50,8 +50,7 @@ struct PrintJob {
 // The picture stretched into the page's fitted rectangle, inset by one pixel at the top left.
 int print_page(const PrintJob& job) {
   SetStretchBltMode(job.dc, COLORONCOLOR);
-  const int32_t w = job.header.bmiHeader.biWidth;
-  const int32_t h = job.header.bmiHeader.biHeight < 0 ? -job.header.bmiHeader.biHeight : job.header.bmiHeader.biHeight;
+  const int32_t w = job.image.width, h = job.image.height;
   const PageDevice page = {GetDeviceCaps(job.dc, HORZRES), GetDeviceCaps(job.dc, VERTRES),
                            GetDeviceCaps(job.dc, LOGPIXELSX), GetDeviceCaps(job.dc, LOGPIXELSY)};
   const PageRect r = fit_page_rect(page, w, h);
