@@ -1,9 +1,8 @@
 // Project identity and the file, clipboard and help commands of the "Projekt" and "?" menus.
 #pragma once
 
-#include <commdlg.h>
-#include <shellapi.h>
 #include <windows.h>
+#include <shellapi.h>
 
 class MainWindow;
 
@@ -15,7 +14,7 @@ extern char g_project_path[PROJECT_PATH_SIZE];  // empty while the project has n
 
 // The common file dialogs (GetOpenFileNameA, GetSaveFileNameA) and the shell's launcher
 // (ShellExecuteA); tests put scripted ones here.
-using FileDialogFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
+using FileDialogFn = BOOL(WINAPI*)(struct tagOFNA*);
 using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 extern FileDialogFn g_get_open_file_name;
 extern FileDialogFn g_get_save_file_name;

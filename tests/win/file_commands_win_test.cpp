@@ -1,8 +1,11 @@
 // The file, image, clipboard and help commands on a real main window: dialogs answered by
 // scripted stand-ins, images through the real BMP plug-in, the real clipboard and drops.
 #include <gtest/gtest.h>
-#include <shlobj.h>
 #include <windows.h>
+// clang-format off
+#include <commdlg.h>  // both need windows.h first
+#include <shlobj.h>
+// clang-format on
 
 #include <cstring>
 #include <fstream>
