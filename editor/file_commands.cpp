@@ -1,5 +1,5 @@
 // File commands: project open (menu, drop, command line) and save, the about and information
-// dialogs. Import, export, scan, clipboard and help are not built yet and do nothing.
+// dialogs, help, and the helpers that the image and clipboard commands share.
 #include "editor/file_commands.h"
 
 #include <commdlg.h>
@@ -13,9 +13,12 @@
 #include "editor/core/path_names.h"
 #include "editor/core/project_file.h"
 #include "editor/dialogs.h"
+#include "editor/engine_host_win32.h"
+#include "editor/file_command_helpers.h"
 #include "editor/message_box.h"
 #include "editor/resources/resource.h"
 #include "editor/startup.h"
+#include "editor/thumbnail_strip.h"
 #include "editor/title.h"
 #include "editor/tool_window_frame.h"
 #include "editor/tool_windows.h"
@@ -30,35 +33,12 @@
 char g_project_name[PROJECT_NAME_SIZE] = "unbenannt";
 char g_project_path[PROJECT_PATH_SIZE] = "";
 
-namespace {
+FileDialogFn g_get_open_file_name = GetOpenFileNameA;
+FileDialogFn g_get_save_file_name = GetSaveFileNameA;
+ShellExecuteFn g_shell_execute = ShellExecuteA;
 
-constexpr int MSG_READ_ERROR = 1;
-constexpr int MSG_WRITE_ERROR = 2;
-constexpr int MSG_CANNOT_OPEN = 10;
-constexpr int MSG_FILE_EXISTS = 11;
-constexpr int MSG_SAVE_QUESTION = 17;
-constexpr int MSG_INVALID_FILE = 22;
-constexpr char PROJECT_FILTER[] = "Quandrelix Dateien (*.vbmap)\0*.vbmap\0";
-
-// Disables the open tool windows for the time of a modal dialog and enables them again.
-class ModalFraming {
- public:
-  ModalFraming() { enable_tool_windows(false); }
-  ~ModalFraming() { enable_tool_windows(true); }
-  ModalFraming(const ModalFraming&) = delete;
-  ModalFraming& operator=(const ModalFraming&) = delete;
-};
-
-class WaitCursor {
- public:
-  WaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
-  ~WaitCursor() { SetCursor(previous_); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  HCURSOR previous_;
-};
+ModalFraming::ModalFraming() { enable_tool_windows(false); }
+ModalFraming::~ModalFraming() { enable_tool_windows(true); }
 
 void repaint_now() {
   UpdateWindow(g_main_hwnd);
@@ -76,13 +56,31 @@ void name_project(const char* path) {
   update_title();
 }
 
-// Writes the project next to path under a temporary name and only then puts it in the
-// place of path, so a failed save never destroys the previous file. 0 or a message id.
-int write_project_file(const char* path) {
-  if (g_animation_bar) SendMessageA(g_animation_bar, WM_USER, 2, 0);
+bool ask_file_name(bool save, const char* title, const char* filter, DWORD flags, const char* default_ext, char* path) {
+  path[0] = 0;
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = g_main_hwnd;
+  ofn.hInstance = g_instance;
+  ofn.lpstrFilter = filter;
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = path;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrTitle = title;
+  ofn.Flags = flags;
+  ofn.lpstrDefExt = default_ext;
+  const BOOL chosen = save ? g_get_save_file_name(&ofn) : g_get_open_file_name(&ofn);
+  path[MAX_PATH - 1] = 0;
+  return chosen && path[0];
+}
+
+bool make_temp_beside(const char* path, char* temp) {
+  // A read-only target is not replaced behind its owner's back.
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    return false;
   char folder[MAX_PATH];
-  char temp[MAX_PATH];
-  if (!copy_path(folder, sizeof folder, path)) return MSG_CANNOT_OPEN;
+  if (!copy_path(folder, sizeof folder, path)) return false;
   char* slash = nullptr;
   for (char* p = folder; *p; ++p)
     if (*p == '\\' || *p == '/' || *p == ':') slash = p;
@@ -90,7 +88,75 @@ int write_project_file(const char* path) {
     slash[1] = 0;
   else
     copy_path(folder, sizeof folder, ".");
-  if (!GetTempFileNameA(folder, "qx", 0, temp)) return MSG_CANNOT_OPEN;
+  return GetTempFileNameA(folder, "qx", 0, temp) != 0;
+}
+
+bool save_question_allows_replacing(MainWindow& win) {
+  if (!g_project_modified) return true;
+  if (show_message(MSG_SAVE_QUESTION, MessageKind::question) != MessageAnswer::yes) return true;
+  return g_project_path[0] ? save_project_to_path(win) : save_project_as(win);
+}
+
+bool begin_new_project(MainWindow& win, HDC reference_dc, int32_t w, int32_t h) {
+  if (w <= 0 || h <= 0) return false;
+  // Refused before anything changes when the size cannot fit; the rebuild checks each block.
+  MEMORYSTATUSEX status = {};
+  status.dwLength = sizeof status;
+  if (GlobalMemoryStatusEx(&status) &&
+      (workspace_bytes(w, h) > status.ullAvailVirtual || workspace_bytes(w, h) > status.ullAvailPageFile))
+    return false;
+  g_tool_mode = TOOL_MODE_NONE;
+  g_current_tool = TOOL_NONE;
+  engine_host().notify_tool_windows();
+  if (g_mask_shown) hide_mask_overlay(win);
+  return rebuild_workspace(reference_dc, w, h);
+}
+
+void refresh_animation_bar() {
+  if (!g_animation_bar) return;
+  InvalidateRect(g_animation_bar, nullptr, TRUE);
+  SendMessageA(g_animation_bar, WM_USER, 1, 0);
+}
+
+void finish_image_project(MainWindow& win, const char* name) {
+  copy_path(g_project_name, sizeof g_project_name, name);
+  update_title();
+  g_project_path[0] = 0;
+  g_project_modified = 1;
+  win.scroll_x = win.scroll_y = 0;
+  if (g_main_hwnd) InvalidateRect(g_main_hwnd, nullptr, TRUE);
+  draw_thumbnail(1);
+  draw_thumbnail(2);
+  refresh_animation_bar();
+}
+
+void read_image_pixels() {
+  const int32_t h = g_image_height;
+  auto* bmi = reinterpret_cast<BITMAPINFO*>(&g_image_bmi);
+  if (GetDIBits(g_image_dc, g_image_bitmap, 0, h, g_source_pixels, bmi, DIB_RGB_COLORS)) return;
+  BITMAPINFOHEADER part = g_image_bmi;
+  for (int32_t n = h - 1; n > 0; --n) {
+    part.biHeight = -n;
+    part.biSizeImage = static_cast<DWORD>(static_cast<uint64_t>(g_image_width) * n * 4);
+    if (GetDIBits(g_image_dc, g_image_bitmap, 0, n, g_source_pixels, reinterpret_cast<BITMAPINFO*>(&part),
+                  DIB_RGB_COLORS))
+      return;
+  }
+}
+
+namespace {
+
+constexpr char PROJECT_FILTER[] = "Quandrelix Dateien (*.vbmap)\0*.vbmap\0";
+constexpr int MSG_HELP_MISSING = 42;
+constexpr int MSG_WEB_SITE_FAILED = 51;
+constexpr int MSG_HELP_FAILED = 52;
+
+// Writes the project next to path under a temporary name and only then puts it in the
+// place of path, so a failed save never destroys the previous file. 0 or a message id.
+int write_project_file(const char* path) {
+  if (g_animation_bar) SendMessageA(g_animation_bar, WM_USER, 2, 0);
+  char temp[MAX_PATH];
+  if (!make_temp_beside(path, temp)) return MSG_CANNOT_OPEN;
   auto stream = FileStream::open(temp, "wb");
   if (!stream) {
     DeleteFileA(temp);
@@ -108,14 +174,6 @@ int write_project_file(const char* path) {
     result = MSG_CANNOT_OPEN;
   if (result != 0) DeleteFileA(temp);
   return result;
-}
-
-// The save question of the commands that replace the project: false when the user wanted
-// the project saved and it was not, so the command must not go on.
-bool save_question_allows_replacing(MainWindow& win) {
-  if (!g_project_modified) return true;
-  if (show_message(MSG_SAVE_QUESTION, MessageKind::question) != MessageAnswer::yes) return true;
-  return g_project_path[0] ? save_project_to_path(win) : save_project_as(win);
 }
 
 // Checks the file that stream holds and that the workspace for it fits in memory; on 0,
@@ -144,11 +202,7 @@ int check_project_size(Stream& stream, int32_t* width, int32_t* height, bool* no
 // the workspace for it cannot be made.
 bool load_into_new_project(MainWindow& win, Stream& stream, const char* path, int32_t w, int32_t h, HWND owner,
                            HDC reference_dc) {
-  g_tool_mode = TOOL_MODE_NONE;
-  g_current_tool = TOOL_NONE;
-  engine_host().notify_tool_windows();
-  if (g_mask_shown) hide_mask_overlay(win);
-  if (!rebuild_workspace(reference_dc, w, h)) return false;
+  if (!begin_new_project(win, reference_dc, w, h)) return false;
   int result;
   {
     WaitCursor wait;
@@ -166,10 +220,7 @@ bool load_into_new_project(MainWindow& win, Stream& stream, const char* path, in
   win.scroll_x = win.scroll_y = 0;
   if (g_main_hwnd) InvalidateRect(g_main_hwnd, nullptr, TRUE);
   render_all_thumbnails(win, owner != nullptr);  // no wait cursor while the window is being made
-  if (g_animation_bar) {
-    InvalidateRect(g_animation_bar, nullptr, TRUE);
-    SendMessageA(g_animation_bar, WM_USER, 1, 0);
-  }
+  refresh_animation_bar();
   if (result != 0) show_message_box(owner, message_text(result), MessageKind::error);
   return true;
 }
@@ -208,19 +259,10 @@ void open_command_line_project(MainWindow& win, HDC reference_dc) {
 
 bool save_project_as(MainWindow& win) {
   ModalFraming framing;
-  char path[MAX_PATH] = "";
-  OPENFILENAMEA ofn = {};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = g_main_hwnd;
-  ofn.hInstance = g_instance;
-  ofn.lpstrFilter = PROJECT_FILTER;
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = path;
-  ofn.nMaxFile = sizeof path;
-  ofn.lpstrTitle = "Projekt speichern unter";
-  ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-  ofn.lpstrDefExt = "vbmap";
-  if (!GetSaveFileNameA(&ofn)) return false;
+  char path[MAX_PATH];
+  if (!ask_file_name(true, "Projekt speichern unter", PROJECT_FILTER, OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, "vbmap",
+                     path))
+    return false;
   if (file_exists(path) && show_message(MSG_FILE_EXISTS, MessageKind::question) != MessageAnswer::yes) return false;
   const int result = write_project_file(path);
   if (result != 0) {
@@ -247,19 +289,10 @@ bool save_project_to_path(MainWindow& win) {
 void open_project(MainWindow& win) {
   if (!save_question_allows_replacing(win)) return;
   ModalFraming framing;
-  char path[MAX_PATH] = "";
-  OPENFILENAMEA ofn = {};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = g_main_hwnd;
-  ofn.hInstance = g_instance;
-  ofn.lpstrFilter = PROJECT_FILTER;
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = path;
-  ofn.nMaxFile = sizeof path;
-  ofn.lpstrTitle = "Projekt öffnen";
-  ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-  ofn.lpstrDefExt = "*";
-  if (!GetOpenFileNameA(&ofn)) return;
+  char path[MAX_PATH];
+  if (!ask_file_name(false, "Projekt öffnen", PROJECT_FILTER, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY,
+                     "*", path))
+    return;
   open_project_path(win, path);
 }
 
@@ -282,10 +315,22 @@ void open_dropped_project(MainWindow& win, HDROP drop) {
 void show_about_dialog() { run_modal_dialog(IDD_ABOUT, about_dialog_proc); }
 void show_project_info() { run_modal_dialog(IDD_PROJECT_INFO, project_info_proc); }
 
-void scan_image(MainWindow&) {}
-void import_image_project(MainWindow&) {}
-void replace_base_image(MainWindow&) {}
-void export_current_image(MainWindow&) {}
-void paste_clipboard_project(MainWindow&) {}
-void copy_image_to_clipboard() {}
-void show_help(MainWindow&, int) {}
+void show_help(MainWindow&, int which) {
+  if (which != HELP_FILE && which != HELP_WEB_SITE) return;
+  g_command_line[0] = 0;
+  if (which == HELP_FILE) {
+    const DWORD n = SearchPathA(nullptr, HELP_FILE_NAME, nullptr, sizeof g_command_line, g_command_line, nullptr);
+    if (n == 0 || n >= sizeof g_command_line) {
+      g_command_line[0] = 0;
+      show_message(MSG_HELP_MISSING, MessageKind::error);
+      return;
+    }
+    const auto result = reinterpret_cast<INT_PTR>(
+        g_shell_execute(g_main_hwnd, "open", g_command_line, nullptr, nullptr, SW_SHOWDEFAULT));
+    if (result <= 32) show_message(MSG_HELP_FAILED, MessageKind::error);
+    return;
+  }
+  const auto result =
+      reinterpret_cast<INT_PTR>(g_shell_execute(g_main_hwnd, nullptr, QX_WEB_SITE, nullptr, nullptr, SW_HIDE));
+  if (result <= 32) show_message(MSG_WEB_SITE_FAILED, MessageKind::error);
+}

@@ -14,6 +14,16 @@ constexpr int PROJECT_PATH_SIZE = MAX_PATH;
 extern char g_project_name[PROJECT_NAME_SIZE];  // "unbenannt" until a project is named
 extern char g_project_path[PROJECT_PATH_SIZE];  // empty while the project has no file
 
+// The common file dialogs (GetOpenFileNameA, GetSaveFileNameA) and the shell's launcher
+// (ShellExecuteA); tests put scripted ones here.
+using FileDialogFn = BOOL(WINAPI*)(struct tagOFNA*);
+using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+extern FileDialogFn g_get_open_file_name;
+extern FileDialogFn g_get_save_file_name;
+extern ShellExecuteFn g_shell_execute;
+
+constexpr char HELP_FILE_NAME[] = "quandrelix.chm";
+
 // show_help's choices.
 constexpr int HELP_FILE = 1;
 constexpr int HELP_WEB_SITE = 3;
