@@ -9,6 +9,8 @@
 #include <string>
 
 #include "editor/core/animation_frames.h"
+#include "editor/file_commands.h"
+#include "editor/image_commands.h"
 #include "editor/main_commands.h"
 #include "editor/memory.h"
 #include "editor/message_box.h"
@@ -37,7 +39,6 @@ PAVISTREAM g_avi_stream = nullptr;
 PAVISTREAM g_avi_compressed_stream = nullptr;
 uint8_t* g_avi_frame_buffer = nullptr;
 
-SaveFileNameFn g_get_save_file_name = GetSaveFileNameA;
 AviSaveOptionsFn g_avi_save_options = AVISaveOptions;
 
 namespace {
@@ -63,49 +64,27 @@ bool g_avi_library_open = false;
 bool g_tick_running = false;
 bool g_export_ended = false;
 
-const char* plugin_text(int slot, int32_t code) {
-  const char* text = g_imex_entries[slot].getError ? g_imex_entries[slot].getError(code) : nullptr;
-  return text ? text : "";
-}
-
-bool plugin_loaded(int slot) { return g_imex_modules[slot] && g_imex_entries[slot].save; }
-
-const ImExLibEntry* plugin_for_extension(const char* extension) {
-  for (int i = 0; i < g_imex_count; ++i)
-    if (plugin_loaded(i) && pattern_serves_extension(plugin_text(i, -2), extension)) return &g_imex_entries[i];
-  return nullptr;
-}
-
 // The save dialog of modes 1 and 2; false when it is cancelled or fails.
 bool choose_export_path(char* path) {
-  std::string filter;
-  std::string default_extension;
+  static char filter[PLUGIN_FILTER_SIZE];
+  const char* extension = "avi";
   if (g_export_mode == EXPORT_MODE_AVI) {
-    filter.append("AVI Video (*.avi)\0*.avi\0", 24);
-    default_extension = "avi";
+    std::memcpy(filter, "AVI Video (*.avi)\0*.avi\0", 25);
   } else {
-    for (int i = 0; i < g_imex_count; ++i) {
-      if (!plugin_loaded(i)) continue;
-      const std::string pattern = plugin_text(i, -2);
-      filter += std::string(plugin_text(i, -1)) + " (" + pattern + ")";
-      filter.push_back('\0');
-      filter += pattern;
-      filter.push_back('\0');
-      if (default_extension.empty() && pattern.size() > 2) default_extension = pattern.substr(2);
-    }
+    build_image_filter(false, filter);
+    extension = image_default_extension();
   }
-  filter.push_back('\0');
   path[0] = 0;
   OPENFILENAMEA ofn = {};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = g_main_hwnd;
-  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFilter = filter;
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = path;
   ofn.nMaxFile = MAX_PATH;
   ofn.lpstrTitle = "Animation erstellen...";
   ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-  ofn.lpstrDefExt = default_extension.empty() ? nullptr : default_extension.c_str();
+  ofn.lpstrDefExt = *extension ? extension : nullptr;
   if (!g_get_save_file_name(&ofn)) return false;
   path[MAX_PATH - 1] = 0;
   return path[0] != 0;
@@ -134,8 +113,9 @@ void fill_avi_format() {
 bool write_numbered_file() {
   char name[MAX_PATH];
   if (!numbered_file_name(g_export_path, g_export_frame, name, sizeof name)) return false;
-  const ImExLibEntry* plugin = plugin_for_extension(path_extension(g_export_path));
-  if (!plugin) return false;
+  const int slot = image_plugin_for_path(g_export_path);
+  if (slot < 0) return false;
+  const ImExLibEntry* plugin = &g_imex_entries[slot];
   if (plugin->openFile(name, 1) != 0) {
     DeleteFileA(name);
     return false;

@@ -50,8 +50,6 @@ extern PAVISTREAM g_avi_compressed_stream;
 extern uint8_t* g_avi_frame_buffer;
 
 // The save dialog and the compression options dialog; tests put answering ones here.
-using SaveFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
-extern SaveFileNameFn g_get_save_file_name;
 using AviSaveOptionsFn = INT_PTR(WINAPI*)(HWND, UINT, int, PAVISTREAM*, LPAVICOMPRESSOPTIONS*);
 extern AviSaveOptionsFn g_avi_save_options;
 

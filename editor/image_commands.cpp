@@ -196,16 +196,20 @@ void replace_base_image(MainWindow& win) {
   InvalidateRect(g_main_hwnd, nullptr, TRUE);
 }
 
+const char* image_default_extension() {
+  PluginFormat formats[MAX_IMEX_LIBS];
+  loaded_plugin_formats(formats);
+  const char* extension = "";
+  for (int i = 0; i < g_imex_count && !*extension; ++i) extension = default_extension(formats[i].pattern);
+  return extension;
+}
+
 void export_current_image(MainWindow& win) {
   ModalFraming framing;
   static char filter[PLUGIN_FILTER_SIZE];
   build_image_filter(false, filter);
-  PluginFormat formats[MAX_IMEX_LIBS];
-  loaded_plugin_formats(formats);
-  const char* default_ext = "";
-  for (int i = 0; i < g_imex_count && !*default_ext; ++i) default_ext = default_extension(formats[i].pattern);
   char path[MAX_PATH];
-  if (!ask_file_name(true, "Bild exportieren", filter, SAVE_FLAGS, default_ext, path)) return;
+  if (!ask_file_name(true, "Bild exportieren", filter, SAVE_FLAGS, image_default_extension(), path)) return;
   if (file_exists(path) && show_message(MSG_FILE_EXISTS, MessageKind::question) != MessageAnswer::yes) return;
   repaint_now();
   const int slot = image_plugin_for_path(path);

@@ -9,5 +9,7 @@
 void loaded_plugin_formats(PluginFormat formats[MAX_IMEX_LIBS]);
 // The filter of the import (combined) or export dialogs into out (PLUGIN_FILTER_SIZE bytes).
 void build_image_filter(bool combined, char* out);
+// The save dialogs' default extension: the first loaded plug-in's pattern without "*." ("" for none).
+const char* image_default_extension();
 // The slot whose pattern fits the path's extension, or -1.
 int image_plugin_for_path(const char* path);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "editor/core/plugin_filters.h"
+
 void read_slot_frames(const FrameSlot slots[FRAME_SLOT_COUNT], int32_t frames[FRAME_SLOT_COUNT]) {
   for (int k = 1; k <= FRAME_SLOT_COUNT; ++k) {
     int32_t n = slot_frame_count(slots[k - 1]);
@@ -75,24 +77,6 @@ int32_t parse_option_value(const char* text, int32_t fallback, int32_t lo, int32
   return static_cast<int32_t>(value);
 }
 
-namespace {
-
-// Index just past the last path separator.
-std::size_t name_start(const char* path) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; path[i]; ++i)
-    if (path[i] == '\\' || path[i] == '/' || path[i] == ':') start = i + 1;
-  return start;
-}
-
-}  // namespace
-
-const char* path_extension(const char* path) {
-  const char* name = path + name_start(path);
-  const char* dot = std::strrchr(name, '.');
-  return dot ? dot : name + std::strlen(name);
-}
-
 bool numbered_file_name(const char* path, int32_t frame, char* out, std::size_t size) {
   const char* extension = path_extension(path);
   const std::size_t stem = static_cast<std::size_t>(extension - path);
@@ -104,15 +88,6 @@ bool numbered_file_name(const char* path, int32_t frame, char* out, std::size_t 
   std::memcpy(out + stem, number, static_cast<std::size_t>(digits));
   std::strcpy(out + stem + digits, extension);
   return true;
-}
-
-bool pattern_serves_extension(const char* pattern, const char* extension) {
-  if (!pattern || !*pattern || !*extension) return false;
-  const char* p = pattern + 1;
-  for (; *p && *extension; ++p, ++extension)
-    if (std::tolower(static_cast<unsigned char>(*p)) != std::tolower(static_cast<unsigned char>(*extension)))
-      return false;
-  return !*p && !*extension;
 }
 
 uint32_t avi_row_stride(int32_t width) { return (static_cast<uint32_t>(width) * 3 + 3) & ~3u; }

@@ -42,13 +42,6 @@ int32_t parse_option_value(const char* text, int32_t fallback, int32_t lo, int32
 // ("C:\a\film.bmp", 1 gives "C:\a\film001.bmp"). False when it does not fit in size bytes.
 bool numbered_file_name(const char* path, int32_t frame, char* out, std::size_t size);
 
-// The extension of path's file name, dot included; "" when it has none.
-const char* path_extension(const char* path);
-
-// Whether a plug-in's file pattern ("*.tif") serves extension (".TIF"): the pattern without its
-// first character equals the extension, case ignored.
-bool pattern_serves_extension(const char* pattern, const char* extension);
-
 // AVI frames: 24-bit rows, bottom row first, each padded to a multiple of 4 bytes.
 uint32_t avi_row_stride(int32_t width);
 uint64_t avi_image_bytes(int32_t width, int32_t height);

@@ -20,15 +20,6 @@ bool append_pair(const std::string& text, const std::string& pattern, char* out,
   return true;
 }
 
-// The extension of the path's last part, with its dot; empty when it has none.
-const char* path_extension(const char* path) {
-  const char* start = path;
-  for (const char* p = path; *p; ++p)
-    if (*p == '\\' || *p == '/' || *p == ':') start = p + 1;
-  const char* dot = std::strrchr(start, '.');
-  return dot ? dot : "";
-}
-
 bool same_text_ignoring_case(const char* a, const char* b) {
   for (; *a && *b; ++a, ++b)
     if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b))) return false;
@@ -36,6 +27,14 @@ bool same_text_ignoring_case(const char* a, const char* b) {
 }
 
 }  // namespace
+
+const char* path_extension(const char* path) {
+  const char* start = path;
+  for (const char* p = path; *p; ++p)
+    if (*p == '\\' || *p == '/' || *p == ':') start = p + 1;
+  const char* dot = std::strrchr(start, '.');
+  return dot ? dot : start + std::strlen(start);
+}
 
 bool build_plugin_filter(const PluginFormat* formats, int count, bool combined, char* out, size_t size) {
   if (size == 0) return false;

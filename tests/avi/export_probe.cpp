@@ -17,6 +17,7 @@
 #include "editor/animation_export.h"
 #include "editor/core/frame_slots.h"
 #include "editor/engine_host_win32.h"
+#include "editor/file_commands.h"
 #include "editor/message_box.h"
 #include "editor/plugin_slots.h"
 #include "editor/resources/resource.h"

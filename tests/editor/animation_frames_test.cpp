@@ -105,15 +105,6 @@ TEST(AnimationFrames, NumberedNamesAndExtensions) {
       EXPECT_STREQ(out, c.expected);
     }
   }
-  EXPECT_STREQ(path_extension("C:\\a.b\\film"), "");
-  EXPECT_STREQ(path_extension("C:\\a\\film.x.TIF"), ".TIF");
-  const struct {
-    const char* pattern;
-    const char* extension;
-    bool serves;
-  } patterns[] = {{"*.tif", ".TIF", true}, {"*.tif", ".tiff", false}, {"*.bmp", "", false},
-                  {"", ".bmp", false},     {nullptr, ".bmp", false},  {"*.ppm", ".ppm", true}};
-  for (const auto& p : patterns) EXPECT_EQ(pattern_serves_extension(p.pattern, p.extension), p.serves);
 }
 
 TEST(AnimationFrames, AviFramesAreBottomUpPaddedRows) {

@@ -50,6 +50,9 @@ TEST(PluginChoice, FirstSlotWhosePatternFitsTheExtensionWins) {
   for (const auto& c : cases) EXPECT_EQ(plugin_for_path(slots, 4, c.path), c.expected) << c.path;
   EXPECT_STREQ(default_extension("*.bmp"), "bmp");
   EXPECT_STREQ(default_extension("*"), "");
+  const char* no_extension = "C:\\a.b\\film";
+  EXPECT_EQ(path_extension(no_extension), no_extension + 11);  // the stem ends at the terminator
+  EXPECT_STREQ(path_extension("C:\\a\\film.x.TIF"), ".TIF");
 }
 
 }  // namespace
