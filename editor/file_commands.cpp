@@ -93,8 +93,11 @@ bool make_temp_beside(const char* path, char* temp) {
 
 bool save_question_allows_replacing(MainWindow& win) {
   if (!g_project_modified) return true;
-  if (show_message(MSG_SAVE_QUESTION, MessageKind::question) != MessageAnswer::yes) return true;
-  return g_project_path[0] ? save_project_to_path(win) : save_project_as(win);
+  switch (show_message(MSG_SAVE_QUESTION, MessageKind::question)) {
+    case MessageAnswer::no: return true;
+    case MessageAnswer::yes: return g_project_path[0] ? save_project_to_path(win) : save_project_as(win);
+    default: return false;  // the box could not be shown: nothing is discarded
+  }
 }
 
 bool begin_new_project(MainWindow& win, HDC reference_dc, int32_t w, int32_t h) {

@@ -81,7 +81,7 @@ struct WorkspaceBlocks {
   }
 };
 
-// A single attempt each: a size that does not fit is refused at once, not after retries.
+// A size beyond the free address space is refused at once, before any allocation is tried.
 bool allocate_blocks(HDC reference_dc, int32_t w, int32_t h, WorkspaceBlocks& b) {
   MEMORYSTATUSEX status = {};
   status.dwLength = sizeof status;
@@ -148,6 +148,7 @@ bool rebuild_workspace(HDC reference_dc, int32_t w, int32_t h) {
   g_mask_shown = g_mask_applied = g_mask_exists = 0;
   gray_mask_commands();
   fill_image_bmi(w, h);
+  forget_rendered_region();  // the new render buffer holds no rendering yet
   return true;
 }
 
@@ -242,6 +243,8 @@ void init_workspace(MainWindow& win) {
 }
 
 void request_exit(MainWindow& win) {
+  // The export's dialog still uses the workspace; it has its own way to stop.
+  if (g_export_busy) return;
   if (g_print_jobs != 0 && show_message(MSG_PRINT_JOB_RUNNING, MessageKind::question) != MessageAnswer::yes) return;
   if (g_project_modified) {
     switch (show_message(MSG_SAVE_QUESTION, MessageKind::question_cancel)) {

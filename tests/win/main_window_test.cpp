@@ -126,6 +126,10 @@ TEST_F(MainWindowTest, AnExportDropsInputButStillRenders) {
   send(WM_MOUSEWHEEL, MAKEWPARAM(0, 120));
   EXPECT_EQ(g_mask_exists, 0);
   EXPECT_EQ(win->scroll_y, 50);
+  g_project_modified = 1;
+  send(WM_CLOSE);  // the export still uses the workspace
+  EXPECT_TRUE(IsWindow(g_main_hwnd));
+  EXPECT_TRUE(g_shown.empty());
   g_region_width = 0;
   send(WM_USER, MAIN_USER_RENDER);
   EXPECT_EQ(g_region_width, 432);  // rendered the whole image
@@ -167,6 +171,7 @@ TEST_F(MainWindowTest, MaskCommandsClearAndInvertWholeBytes) {
   HDC dc = GetDC(g_main_hwnd);
   ASSERT_TRUE(rebuild_workspace(dc, 10, 10));
   ReleaseDC(g_main_hwnd, dc);
+  EXPECT_EQ(g_region_width, 0);  // no stale rendering passes for the new image's
   std::memset(g_mask_bits, 0xAA, 13);
   send(WM_COMMAND, CMD_MASK_NEW);
   for (int i = 0; i < 13; ++i) EXPECT_EQ(g_mask_bits[i], 0) << i;
