@@ -165,7 +165,10 @@ void export_tick(HWND dialog) {
     if (g_avi_status != 0) {
       failed = true;
       KillTimer(dialog, EXPORT_TIMER_ID);
+      // The box has no owner: keep the progress dialog from being cancelled meanwhile.
+      EnableWindow(dialog, FALSE);
       show_avi_status();
+      EnableWindow(dialog, TRUE);
     }
   }
   SendDlgItemMessageA(dialog, IDC_EXPORT_PROGRESS, PBM_DELTAPOS, 1, 0);

@@ -3,17 +3,14 @@
 
 #include "editor/resources/resource.h"
 #include "editor/startup.h"
+#include "editor/tool_window_frame.h"
 #include "editor/tool_windows.h"
 
 INT_PTR run_modal_dialog(int template_id, DLGPROC proc) {
-  // The same windows are enabled again that were disabled, whatever the dialog did.
-  const HWND tools[] = {g_settings_bar, g_tool_palette, g_animation_bar};
-  for (HWND w : tools)
-    if (w) EnableWindow(w, FALSE);
+  enable_tool_windows(false);
   HINSTANCE instance = g_instance ? g_instance : GetModuleHandleA(nullptr);
   const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(template_id), g_main_hwnd, proc, 0);
-  for (HWND w : tools)
-    if (w) EnableWindow(w, TRUE);
+  enable_tool_windows(true);
   return result;
 }
 

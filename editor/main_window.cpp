@@ -99,25 +99,17 @@ void on_wheel(MainWindow& win, WPARAM wparam) {
   if (win.wheel_accum >= WHEEL_STEP) scroll(win, SB_PAGEDOWN, 0);
 }
 
-// Posted reports can arrive while a modal dialog has the tool windows disabled already: only
-// those enabled now are enabled again afterwards.
-void show_message_with_tool_windows_disabled(int id) {
-  HWND enabled[3] = {};
-  int n = 0;
-  for (HWND w : {g_settings_bar, g_tool_palette, g_animation_bar})
-    if (w && IsWindowEnabled(w)) enabled[n++] = w;
-  for (int i = 0; i < n; ++i) EnableWindow(enabled[i], FALSE);
-  show_message(id, MessageKind::error);
-  for (int i = 0; i < n; ++i) EnableWindow(enabled[i], TRUE);
-}
-
 void on_user_message(MainWindow& win, WPARAM code, LPARAM lparam) {
   switch (code) {
     case MAIN_USER_RENDER:
     case MAIN_USER_RENDER_WAIT:
       render_region(win, 0, 0, g_image_width, g_image_height, code == MAIN_USER_RENDER_WAIT);
       break;
-    case MAIN_USER_MESSAGE: show_message_with_tool_windows_disabled(static_cast<int>(lparam)); break;
+    case MAIN_USER_MESSAGE:
+      enable_tool_windows(false);
+      show_message(static_cast<int>(lparam), MessageKind::error);
+      enable_tool_windows(true);
+      break;
     case MAIN_USER_LEAVE_TOOL: tool_window_mouse_leave(); break;
     case MAIN_USER_ENTER_TOOL: tool_window_mouse_enter(reinterpret_cast<HWND>(lparam)); break;
     default: break;

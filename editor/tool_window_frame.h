@@ -35,7 +35,8 @@ void tool_window_destroyed(HWND dialog, ToolWindow which);
 void tool_window_mouse_enter(HWND w);
 void tool_window_mouse_leave();
 
-// Disables the open tool windows around modal work, and enables them again.
+// Disables the open tool windows around modal work, and enables them again; calls pair up and
+// nest, and only the outermost pair switches the windows.
 void enable_tool_windows(bool enabled);
 
 // Checks, unchecks or grays an item of the main window's menu (nothing without a menu).

@@ -123,7 +123,11 @@ void tool_window_mouse_leave() {
   g_active_tool_window = nullptr;
 }
 
+// Modal work can nest (a report posted during a dialog, a save dialog inside a question): the
+// windows come back only when the outermost framing ends.
 void enable_tool_windows(bool enabled) {
+  static int disabled_depth = 0;
+  if (enabled ? (disabled_depth == 0 || --disabled_depth > 0) : disabled_depth++ > 0) return;
   for (const ToolWindowInfo& info : TOOL_WINDOWS)
     if (*info.open && *info.handle) EnableWindow(*info.handle, enabled);
 }

@@ -107,6 +107,8 @@ INT_PTR CALLBACK unwarp_grid_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
       change_setting(wparam, lparam);
       return TRUE;
     case WM_USER:
+      // DM_GETDEFID shares the value; the main window's clicks always carry a button.
+      if (!(wparam & (MK_LBUTTON | MK_RBUTTON))) return FALSE;
       if (pick_unwarp_point(static_cast<uint32_t>(wparam), LOWORD(lparam), HIWORD(lparam))) invalidate_main(FALSE);
       return TRUE;
     case WM_COMMAND:

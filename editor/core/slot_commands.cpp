@@ -41,7 +41,7 @@ bool delete_slot(int k, bool* rerender) {
 }
 
 bool new_slot_memory_short(uint64_t available_bytes) {
-  return field_bytes(g_image_width, g_image_height) + NEW_SLOT_MEM_RESERVE > available_bytes;
+  return field_bytes(g_image_width, g_image_height) - FIELD_SLACK_BYTES + NEW_SLOT_MEM_RESERVE > available_bytes;
 }
 
 InsertResult insert_current_into_slot(int k, uint64_t available_bytes) {

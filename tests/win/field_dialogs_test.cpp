@@ -214,11 +214,13 @@ class ModalDialogs : public Dialogs {
     g_hook = SetWindowsHookExA(WH_CBT, answer_dialog, nullptr, GetCurrentThreadId());
     palette = CreateWindowExA(0, "STATIC", "palette", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     g_tool_palette = palette;
+    g_tool_palette_open = 1;
   }
   void TearDown() override {
     UnhookWindowsHookEx(g_hook);
     g_on_dialog = nullptr;
     g_tool_palette = nullptr;
+    g_tool_palette_open = 0;
     DestroyWindow(palette);
     Dialogs::TearDown();
   }
