@@ -146,17 +146,24 @@ void unhook_manager() {
   g_scan_message_box = MessageBoxA;
 }
 
-ScanRun run_scan(const char* config, const std::vector<ScanStep>& steps) {
+ScanRun run_scripted(const char* config, const std::vector<ScanStep>& steps, const std::function<void()>& action) {
   SetEnvironmentVariableA("QX_TEST_SOURCE", config);
   script = steps;
   next_step = 0;
   ticks = 0;
   timed_out = false;
   const UINT_PTR timer = SetTimer(nullptr, 0, 10, script_tick);
-  ScanRun run;
-  run.result = scanner_acquire_image(nullptr, nullptr);
+  action();
   KillTimer(nullptr, timer);
+  ScanRun run;
   run.finished_script = next_step == steps.size();
   run.timed_out = timed_out;
+  return run;
+}
+
+ScanRun run_scan(const char* config, const std::vector<ScanStep>& steps) {
+  ScanResult* result = nullptr;
+  ScanRun run = run_scripted(config, steps, [&] { result = scanner_acquire_image(nullptr, nullptr); });
+  run.result = result;
   return run;
 }

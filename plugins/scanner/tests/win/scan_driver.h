@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,9 @@ struct ScanRun {
 
 // Runs acquireImage with the source behaving as config says and the steps sent in turn.
 ScanRun run_scan(const char* config, const std::vector<ScanStep>& steps);
+// The same script around any action that opens the scan dialog (a program's scan command);
+// the result is left null.
+ScanRun run_scripted(const char* config, const std::vector<ScanStep>& steps, const std::function<void()>& action);
 
 // Texts of the message boxes shown since the last clear.
 extern std::vector<std::string> g_boxes;
