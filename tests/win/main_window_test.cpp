@@ -19,6 +19,7 @@
 #include "editor/printing.h"
 #include "editor/resources/resource.h"
 #include "editor/startup.h"
+#include "editor/tool_window_frame.h"
 #include "editor/tool_windows.h"
 #include "editor/window.h"
 #include "editor/workspace.h"
@@ -209,6 +210,22 @@ TEST_F(MainWindowTest, ToolWindowOpacityBookkeeping) {
   EXPECT_EQ(g_active_tool_window, nullptr);
   DestroyWindow(a);
   DestroyWindow(b);
+}
+
+TEST_F(MainWindowTest, APostedReportDuringAModalDialogLeavesTheToolWindowsDisabled) {
+  create();
+  HWND bar = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  g_settings_bar = bar;
+  g_settings_bar_open = 1;
+  enable_tool_windows(false);  // a dialog's framing
+  send(WM_USER, MAIN_USER_MESSAGE, 46);
+  EXPECT_EQ(g_shown.size(), 1u);
+  EXPECT_FALSE(IsWindowEnabled(bar));
+  enable_tool_windows(true);
+  EXPECT_TRUE(IsWindowEnabled(bar));
+  g_settings_bar = nullptr;
+  g_settings_bar_open = 0;
+  DestroyWindow(bar);
 }
 
 TEST_F(MainWindowTest, EscapeCancelsOnlyARunningAreaDrag) {
