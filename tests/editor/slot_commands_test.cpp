@@ -108,7 +108,7 @@ TEST_F(SlotCommands, DeleteRefusesWhatWouldBreakTheInvariants) {
 }
 
 TEST_F(SlotCommands, InsertCopiesTheCurrentFieldOrLeavesTheSlotAlone) {
-  const uint64_t need = field_bytes(W, H) + NEW_SLOT_MEM_RESERVE;
+  const uint64_t need = uint64_t{W} * H * 8 + NEW_SLOT_MEM_RESERVE;  // W * H * 8 + 1 MiB + 100
   struct Case {
     int filled, current, k;
     uint64_t available;
