@@ -330,7 +330,10 @@ TEST_F(ProjectFile, FilePositionsBeyondFourGigabytesWork) {
   const Bytes fields(file.begin() + 98, file.end());
   set_u32(file, 20, 0x90000000u);
   set_u32(file, 28, 0x90000000u + 16);
-  const char* path = "project_file_test.tmp";
+  static const char* const path = "project_file_test.tmp";
+  const struct Removal {
+    ~Removal() { std::remove(path); }
+  } removal;
   auto f = FileStream::open(path, "wb+");
   ASSERT_TRUE(f && f->write_all(file.data(), 98) && f->seek(0x90000000u, SeekFrom::begin));
   ASSERT_TRUE(f->write_all(fields.data(), fields.size()) && f->seek(int64_t{5} << 30, SeekFrom::begin));
@@ -341,7 +344,6 @@ TEST_F(ProjectFile, FilePositionsBeyondFourGigabytesWork) {
   EXPECT_EQ(load_project(*f), 0);
   EXPECT_EQ(snapshot(), before);
   EXPECT_TRUE(f->close());
-  std::remove(path);
 }
 
 }  // namespace
