@@ -278,6 +278,7 @@ class FieldDecoder {
 };
 
 int write_field_with(Stream& s, CoderScratch& scratch) {
+  if (g_image_width <= 0 || g_image_height <= 0) return 0;  // an empty field has an empty block
   ChunkWriter out(s, scratch.io, IO_CHUNK + 16 * static_cast<size_t>(g_image_height) + 8);
   FieldEncoder encoder(out);
   if (g_current_field) {
@@ -289,10 +290,10 @@ int write_field_with(Stream& s, CoderScratch& scratch) {
     for (int32_t x0 = 0; x0 < g_image_width; x0 += step) {
       const int32_t cols = std::min(step, g_image_width - x0);
       gather_columns(g_current_field, live.data(), x0, cols, strip.data());
-      for (int32_t c = 0; c < cols; ++c)
-        if (!encoder.code_column(&strip[static_cast<size_t>(c) * h], &live[static_cast<size_t>((x0 + c) / SEGMENT) * h],
-                                 h))
-          return PROJECT_WRITE_ERROR;
+      for (int32_t c = 0; c < cols; ++c) {
+        const size_t column = static_cast<size_t>(c) * h, flags = static_cast<size_t>((x0 + c) / SEGMENT) * h;
+        if (!encoder.code_column(&strip[column], &live[flags], h)) return PROJECT_WRITE_ERROR;
+      }
     }
   } else {
     encoder.skip(static_cast<uint32_t>(pixel_count()));  // a missing field stands for a zero one
@@ -301,6 +302,7 @@ int write_field_with(Stream& s, CoderScratch& scratch) {
 }
 
 int read_field_with(Stream& s, CoderScratch& scratch) {
+  if (g_image_width <= 0 || g_image_height <= 0) return 0;
   ChunkReader in(s, scratch.io, pixel_count() * 8);
   FieldDecoder decoder(in);
   const int32_t step = strip_columns(1);
@@ -517,13 +519,21 @@ int load_project_unguarded(Stream& s) {
 }  // namespace
 
 int write_field(Stream& s) {
-  CoderScratch scratch;
-  return write_field_with(s, scratch);
+  try {
+    CoderScratch scratch;
+    return write_field_with(s, scratch);
+  } catch (const std::bad_alloc&) {
+    return PROJECT_WRITE_ERROR;
+  }
 }
 
 int read_field(Stream& s) {
-  CoderScratch scratch;
-  return read_field_with(s, scratch);
+  try {
+    CoderScratch scratch;
+    return read_field_with(s, scratch);
+  } catch (const std::bad_alloc&) {
+    return PROJECT_READ_ERROR;
+  }
 }
 
 int save_project(Stream& s) {
