@@ -133,7 +133,10 @@ done
 shots=$build_root/screenshots
 mkdir -p "$shots"
 shot=$shots/quandrelix-$(date +%Y%m%d-%H%M%S).png
-import -window "$window" "$shot" >/dev/null 2>&1 || die "could not save a screenshot of window $window"
+# Taken from the screen, so the tool windows over the main window show as they are drawn there.
+eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null)"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shot" >/dev/null 2>&1 ||
+  die "could not save a screenshot of window $window"
 echo "$shot"
 
 /usr/lib/wine/wine64 "$post_message" close >"$log_dir/post_message.log" 2>&1 </dev/null ||
