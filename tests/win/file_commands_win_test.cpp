@@ -28,6 +28,7 @@
 #include "engine/field.h"
 #include "engine/render_band.h"
 #include "engine/render_driver.h"
+#include "tests/win/main_window_fixture.h"
 
 namespace {
 
@@ -82,26 +83,14 @@ class FileCommands : public ::testing::Test {
     g_get_open_file_name = g_get_save_file_name = scripted_dialog;
     g_shell_execute = recorded_shell;
     g_answers.clear(), g_shown.clear(), g_paths.clear(), g_titles.clear();
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = WndProc;
-    wc.cbWndExtra = sizeof(LONG_PTR);
-    wc.hInstance = g_instance;
-    wc.lpszMenuName = MAKEINTRESOURCEA(1);
-    wc.lpszClassName = "qx_test_file_window";
-    RegisterClassA(&wc);
     g_imex_modules[1] = LoadLibraryA((program_folder() + "..\\bin\\dqbmp.dll").c_str());  // slot of the BMP library
     ASSERT_NE(g_imex_modules[1], nullptr);
     bind_image_plugin_entries();
-    CreateWindowA(wc.lpszClassName, "t", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, g_instance, &win);
-    ASSERT_NE(g_main_hwnd, nullptr);
+    ASSERT_NE(create_test_main_window(&win), nullptr);
   }
 
   void TearDown() override {
-    DestroyWindow(g_main_hwnd);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    g_main_hwnd = nullptr;
+    destroy_test_main_window();
     release_image_plugins();
     g_project_path[0] = 0;
     g_project_modified = g_export_busy = 0;

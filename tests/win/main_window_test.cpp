@@ -28,6 +28,7 @@
 #include "engine/field_commands.h"
 #include "engine/render_band.h"
 #include "engine/render_driver.h"
+#include "tests/win/main_window_fixture.h"
 #include "tests/win/preferences_key.h"
 
 namespace {
@@ -43,8 +44,6 @@ int WINAPI scripted_box(HWND, LPCSTR text, LPCSTR, UINT) {
   return answer;
 }
 
-constexpr char TEST_CLASS[] = "qx_test_main_window";
-
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -53,21 +52,10 @@ class MainWindowTest : public ::testing::Test {
     g_message_box = scripted_box;
     g_answers.clear();
     g_shown.clear();
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = WndProc;
-    wc.cbWndExtra = sizeof(LONG_PTR);
-    wc.hInstance = g_instance;
-    wc.lpszMenuName = MAKEINTRESOURCEA(1);
-    wc.lpszClassName = TEST_CLASS;
-    RegisterClassA(&wc);
   }
 
   void TearDown() override {
-    if (g_main_hwnd && IsWindow(g_main_hwnd)) DestroyWindow(g_main_hwnd);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    g_main_hwnd = nullptr;
+    destroy_test_main_window();
     g_command_line[0] = 0;
     g_project_path[0] = 0;
     std::strcpy(g_project_name, "unbenannt");
@@ -85,8 +73,7 @@ class MainWindowTest : public ::testing::Test {
   // client of about w x h.
   void create(int w = 300, int h = 200) {
     win = std::make_unique<MainWindow>();
-    HWND hwnd = CreateWindowExA(WS_EX_CLIENTEDGE, TEST_CLASS, "t", WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL, 0, 0,
-                                w, h, nullptr, nullptr, g_instance, win.get());
+    HWND hwnd = create_test_main_window(win.get(), w, h, WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL);
     ASSERT_NE(hwnd, nullptr);
     ASSERT_EQ(hwnd, g_main_hwnd);
   }

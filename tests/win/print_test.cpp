@@ -20,6 +20,7 @@
 #include "engine/field.h"
 #include "engine/render_band.h"
 #include "engine/render_driver.h"
+#include "tests/win/main_window_fixture.h"
 
 namespace {
 
@@ -87,9 +88,7 @@ class PrintTest : public ::testing::Test {
     g_print_dialog_error = scripted_error;
     g_free_dialog_block = recording_free;
     g_print_doc_calls = {start_doc, start_page, end_page, end_doc, abort_doc};
-    WNDCLASSA wc = {0, WndProc, 0, sizeof(LONG_PTR), g_instance, nullptr, nullptr, nullptr, MAKEINTRESOURCEA(1), "qxp"};
-    RegisterClassA(&wc);
-    CreateWindowExA(0, "qxp", "t", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, g_instance, &win);
+    create_test_main_window(&win);
   }
   void TearDown() override {
     DestroyWindow(g_main_hwnd);

@@ -22,6 +22,7 @@
 #include "plugins/scanner/scanner_resource.h"
 #include "plugins/scanner/test_source/test_image.h"
 #include "plugins/scanner/tests/win/scan_driver.h"
+#include "tests/win/main_window_fixture.h"
 
 namespace {
 
@@ -106,23 +107,11 @@ class ScanCommand : public ::testing::Test {
     g_instance = GetModuleHandleA(nullptr);
     g_message_box = recording_box;
     g_shown.clear();
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = WndProc;
-    wc.cbWndExtra = sizeof(LONG_PTR);
-    wc.hInstance = g_instance;
-    wc.lpszMenuName = MAKEINTRESOURCEA(1);
-    wc.lpszClassName = "qx_test_scan_window";
-    RegisterClassA(&wc);
-    CreateWindowA(wc.lpszClassName, "t", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, g_instance, &win);
-    ASSERT_NE(g_main_hwnd, nullptr);
+    ASSERT_NE(create_test_main_window(&win), nullptr);
   }
 
   void TearDown() override {
-    DestroyWindow(g_main_hwnd);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    g_main_hwnd = nullptr;
+    destroy_test_main_window();
     g_project_modified = 0;
     g_message_box = MessageBoxA;
     set_engine_host(nullptr);
