@@ -142,7 +142,12 @@ INT_PTR CALLBACK scan_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
         case IDOK: {
           // A reduction to nothing is refused here, while the user can still pick another factor.
           int32_t width = 0, height = 0;
-          if (!held_reduced_size(&width, &height)) return TRUE;
+          if (!held_reduced_size(&width, &height)) {
+            free_held_dib();
+            enable_image_controls(dialog, false);
+            show_error(dialog, TEXT_TRANSFER_FAILED);
+            return TRUE;
+          }
           if (width == 0 || height == 0) {
             show_error(dialog, TEXT_TRANSFER_FAILED);
             return TRUE;
@@ -167,7 +172,7 @@ INT_PTR CALLBACK scan_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
           return TRUE;
       }
       return FALSE;
-    case WM_USER:
+    case SCAN_NOTIFY:
       EnableWindow(dialog, TRUE);
       SetForegroundWindow(dialog);
       if (lparam != 1) return TRUE;
@@ -210,6 +215,7 @@ ScanResult* scanner_acquire_image(HINSTANCE, HWND parent) {
   free_held_dib();
   const INT_PTR ended = DialogBoxParamA(g_module_instance, MAKEINTRESOURCEA(IDD_SCAN), parent, scan_dialog_proc, 0);
   shutdown_twain();
+  if (ended == -1) show_error(parent, TEXT_TRANSFER_FAILED);
   if (parent) RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   if (!g_held_dib) return nullptr;
 

@@ -43,7 +43,15 @@ void copy_text(char (&to)[34], const char* text) {
   std::strncpy(to, text, sizeof to - 1);
 }
 
-void notify_dialog(WPARAM bitmap, LPARAM outcome) { SendMessageA(g_parent_window, WM_USER, bitmap, outcome); }
+void notify_dialog(WPARAM bitmap, LPARAM outcome) { SendMessageA(g_parent_window, SCAN_NOTIFY, bitmap, outcome); }
+
+// A source refuses to be disabled while it still holds a transfer: drop those and ask again.
+bool disable_source_dropping_transfers() {
+  if (disable_source()) return true;
+  TW_PENDINGXFERS pending = {};
+  twain_call(&g_source_identity, DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending);
+  return disable_source();
+}
 
 TW_UINT16 end_transfer(TW_PENDINGXFERS* pending) {
   *pending = {};
@@ -52,7 +60,7 @@ TW_UINT16 end_transfer(TW_PENDINGXFERS* pending) {
 
 // After the last transfer: disable, close, release.
 void close_session() {
-  if (!disable_source()) return;
+  if (!disable_source_dropping_transfers()) return;
   g_transfer_mode = 0;
   if (close_source()) close_source_manager();
 }
@@ -191,7 +199,8 @@ bool memory_transfer_one(TW_PENDINGXFERS* pending) {
                    pixels + written};
     rc = room == 0 ? TWRC_FAILURE : twain_call(&g_source_identity, DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &xfer);
     if (rc == TWRC_SUCCESS || rc == TWRC_XFERDONE) {
-      if (xfer.BytesWritten > xfer.Memory.Length)
+      // A strip that writes nothing would never end the transfer.
+      if (xfer.BytesWritten > xfer.Memory.Length || (rc == TWRC_SUCCESS && xfer.BytesWritten == 0))
         rc = TWRC_FAILURE;
       else
         written += xfer.BytesWritten;
@@ -394,7 +403,7 @@ bool process_twain_event(MSG* msg) {
 }
 
 void shutdown_twain() {
-  if (g_source_enabled && !disable_source()) return;
+  if (g_source_enabled && !disable_source_dropping_transfers()) return;
   if (g_source_open) {
     if (close_source()) close_source_manager();
   } else if (g_source_manager_open) {

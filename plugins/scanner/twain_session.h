@@ -1,10 +1,14 @@
 // The TWAIN acquisition layer: one session with the data source manager and one data source,
-// driven by the scan dialog; transferred bitmaps reach the dialog as WM_USER messages.
+// driven by the scan dialog; transferred bitmaps reach the dialog as SCAN_NOTIFY messages.
 #pragma once
 
 #include <windows.h>
 
 #include "plugins/scanner/twain_types.h"
+
+// To the scan dialog: wParam a transferred bitmap (or 0), lParam 1 when a transfer ended, 0 when
+// the session only asks to be brought back. A private message: WM_USER is DM_GETDEFID in a dialog.
+constexpr UINT SCAN_NOTIFY = WM_APP + 1;
 
 using DsmEntryProc = TW_UINT16(WINAPI*)(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg, TW_UINT16 dat,
                                         TW_UINT16 msg, TW_MEMREF data);

@@ -25,6 +25,7 @@ struct Config {
   bool close_request = false;
   bool idle = false;
   bool cancel_transfer = false;
+  bool stall = false;  // memory strips that write nothing
   int width = 37;
   int height = 23;
   int images = 1;
@@ -60,6 +61,7 @@ Config read_config() {
     if (w == "closereq") c.close_request = true;
     if (w == "idle") c.idle = true;
     if (w == "xfercancel") c.cancel_transfer = true;
+    if (w == "stall") c.stall = true;
     if (w.rfind("size=", 0) == 0) sscanf(word + 5, "%dx%d", &c.width, &c.height);
     if (w.rfind("images=", 0) == 0) c.images = atoi(word + 7);
     if (w.rfind("pref=", 0) == 0) c.preferred = static_cast<TW_UINT32>(strtoul(word + 5, nullptr, 10));
@@ -122,6 +124,10 @@ TW_UINT16 memory_transfer(TW_IMAGEMEMXFER* xfer) {
   const size_t row = row_bytes();
   size_t rows = xfer->Memory.Length / row;
   if (rows == 0) return fail(TWCC_BUMMER);
+  if (g_config.stall) {
+    xfer->BytesWritten = 0;
+    return TWRC_SUCCESS;
+  }
   if (rows > static_cast<size_t>(g_config.height - g_next_row)) rows = g_config.height - g_next_row;
   auto* out = static_cast<uint8_t*>(xfer->Memory.TheMem);
   for (size_t i = 0; i < rows; ++i) fill_row(out + i * row, g_next_row + static_cast<int>(i), false);

@@ -160,6 +160,7 @@ TEST_F(Scan, CancelsAndFailuresLeaveNothingOpen) {
       {"closereq", "", {}, join({OPENING, CLOSING})},
       {"xfercancel", "", {}, join({OPENING, {"CAPGET", "NATIVEXFER", "ENDXFER"}, CLOSING})},
       {"fail=xfer", "", {FETCH_FAILED}, {}},
+      {"mem,stall", "", {FETCH_FAILED}, {}},  // a source that writes nothing does not hang the scan
       {"mem,fail=imageinfo", "", {FETCH_FAILED}, join({OPENING, {"CAPGET", "IMAGEINFO", "RESET"}, CLOSING})},
       {"file", "", {FETCH_FAILED}, join({OPENING, {"CAPGET", "RESET"}, CLOSING})},
       {"", "", {}, {}},
