@@ -44,10 +44,12 @@ DibCheck check_dib(const uint8_t* dib, uint64_t size, DibLayout* layout) {
     const uint32_t full = 1u << bits;
     l.palette_entries = colours_used == 0 ? full : std::min(colours_used, full);
   } else {
-    l.palette_entries = std::min(colours_used, 256u);
+    // An optional table in front of true-colour pixels: skipped whole, however long it is.
+    l.palette_entries = colours_used;
   }
   l.row_bytes = padded_row(bits, width);
-  l.pixel_offset = uint64_t{header} + l.palette_entries * 4u + (masks && header == DIB_INFO_HEADER_SIZE ? 12 : 0);
+  l.pixel_offset =
+      uint64_t{header} + uint64_t{l.palette_entries} * 4u + (masks && header == DIB_INFO_HEADER_SIZE ? 12 : 0);
   if (l.pixel_offset > size || l.row_bytes * l.height > size - l.pixel_offset) return DibCheck::truncated;
   *layout = l;
   return DibCheck::ok;

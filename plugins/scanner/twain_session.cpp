@@ -84,8 +84,10 @@ bool read_container_item(const TW_CAPABILITY& cap, TW_UINT16* item) {
     if (cap.ConType == TWON_ENUMERATION && size >= offsetof(TW_ENUMERATION, ItemList)) {
       TW_ENUMERATION e;
       std::memcpy(&e, p, offsetof(TW_ENUMERATION, ItemList));
-      const uint64_t at = offsetof(TW_ENUMERATION, ItemList) + uint64_t{2} * e.CurrentIndex;
-      if (e.CurrentIndex < e.NumItems && at + 2 <= size) {
+      // Items are as wide as their type; a 32-bit item's low half holds the value.
+      const uint64_t width = e.ItemType == TWTY_UINT32 || e.ItemType == TWTY_INT32 ? 4 : 2;
+      const uint64_t at = offsetof(TW_ENUMERATION, ItemList) + width * e.CurrentIndex;
+      if (e.CurrentIndex < e.NumItems && at + width <= size) {
         std::memcpy(item, p + at, 2);
         found = true;
       }
@@ -163,8 +165,12 @@ bool memory_transfer_one(TW_PENDINGXFERS* pending) {
   if (twain_call(&g_source_identity, DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info) != TWRC_SUCCESS) return false;
   TW_SETUPMEMXFER setup = {};
   if (twain_call(&g_source_identity, DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup) != TWRC_SUCCESS) return false;
+  // The preferred strip size within the source's own bounds, when it states sane ones.
+  uint32_t preferred = setup.Preferred;
+  if (setup.MaxBufSize != 0 && setup.MinBufSize <= setup.MaxBufSize)
+    preferred = std::clamp(preferred, setup.MinBufSize, setup.MaxBufSize);
   MemXferLayout layout;
-  if (!memxfer_layout(info.ImageWidth, info.ImageLength, info.BitsPerPixel, setup.Preferred, &layout)) return false;
+  if (!memxfer_layout(info.ImageWidth, info.ImageLength, info.BitsPerPixel, preferred, &layout)) return false;
   HGLOBAL block = GlobalAlloc(GHND, static_cast<SIZE_T>(layout.image_bytes + MEMXFER_HEADER_ROOM));
   if (!block) return false;
   auto* base = static_cast<uint8_t*>(GlobalLock(block));

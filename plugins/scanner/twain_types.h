@@ -215,7 +215,9 @@ constexpr TW_UINT16 TWCC_SEQERROR = 11;
 // Containers and item types.
 constexpr TW_UINT16 TWON_ENUMERATION = 4;
 constexpr TW_UINT16 TWON_ONEVALUE = 5;
+constexpr TW_UINT16 TWTY_INT32 = 2;
 constexpr TW_UINT16 TWTY_UINT16 = 4;
+constexpr TW_UINT16 TWTY_UINT32 = 5;
 
 // Capabilities and their values.
 constexpr TW_UINT16 ICAP_XFERMECH = 0x0103;

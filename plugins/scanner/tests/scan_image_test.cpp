@@ -48,7 +48,8 @@ TEST(CheckDib, AcceptsSoundAndRefusesBrokenHeaders) {
       {"bit count 7", {40, 5, 3, 7}, 48, DibCheck::bad_bit_count, 0},
       {"run-length coded", {40, 5, 3, 8, 1}, 2000, DibCheck::compressed, 0},
       {"8-bit, colour count clamped", {40, 5, 3, 8, 0, 0xFFFFFFF0u}, 1024 + 24, DibCheck::ok, 1064},
-      {"24-bit, table clamped to 256", {40, 5, 3, 24, 0, 100000}, 1024 + 48, DibCheck::ok, 1064},
+      {"24-bit, a table of 300 skipped whole", {40, 5, 3, 24, 0, 300}, 1200 + 48, DibCheck::ok, 1240},
+      {"24-bit, a table beyond the block", {40, 5, 3, 24, 0, 100000}, 1024 + 48, DibCheck::truncated, 0},
       {"32-bit with masks", {40, 5, 3, 32, 3}, 12 + 60, DibCheck::ok, 52},
       {"width overflowing 32 bits of row", {40, 65535, 65535}, 48, DibCheck::truncated, 0},
   };
