@@ -9,6 +9,7 @@
 #include "editor/startup.h"
 #include "editor/thumbnail_strip.h"
 #include "editor/tool_windows.h"
+#include "editor/workspace.h"
 #include "engine/field.h"
 #include "engine/render_band.h"
 #include "engine/strokes.h"
@@ -131,16 +132,7 @@ class Win32EngineHost final : public EngineHost {
 
   bool run_field_dialog(FieldDialog dialog) override { return ::run_field_dialog(dialog); }
 
-  // Into the bitmap of g_image_dc; a failed transfer is retried with the last n rows,
-  // n = H - 1, H - 2, ..., until one succeeds.
-  void show_source_image() override {
-    const int w = g_image_width, h = g_image_height;
-    auto* image = static_cast<HBITMAP>(GetCurrentObject(g_image_dc, OBJ_BITMAP));
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, static_cast<DWORD>(w) * h * 4, 0, 0, 0, 0};
-    for (int n = h; n > 0; --n)
-      if (SetDIBits(g_image_dc, image, h - n, n, g_source_pixels, &bmi, DIB_RGB_COLORS)) break;
-  }
+  void show_source_image() override { show_source_pixels(); }
 
   void refresh_current_thumbnail() override { ::refresh_current_thumbnail(); }
   void restart_key_frames() override { restart_key_frames_after_fix(); }

@@ -13,7 +13,6 @@ constexpr int MSG_WRITE_ERROR = 2;
 constexpr int MSG_CANNOT_OPEN = 10;
 constexpr int MSG_FILE_EXISTS = 11;
 constexpr int MSG_UNKNOWN_FILE_TYPE = 16;
-constexpr int MSG_SAVE_QUESTION = 17;
 constexpr int MSG_INVALID_FILE = 22;
 
 // Disables the open tool windows for the time of a modal dialog and enables them again.
@@ -62,5 +61,3 @@ bool begin_new_project(MainWindow& win, HDC reference_dc, int32_t w, int32_t h);
 void finish_image_project(MainWindow& win, const char* name);
 // Sends the open animation bar its slot texts after a new project.
 void refresh_animation_bar();
-// Copies g_image_bitmap into g_source_pixels; with fewer rows when the whole image is refused.
-void read_image_pixels();

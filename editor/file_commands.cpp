@@ -133,20 +133,6 @@ void finish_image_project(MainWindow& win, const char* name) {
   refresh_animation_bar();
 }
 
-void read_image_pixels() {
-  const int32_t h = g_image_height;
-  auto* bmi = reinterpret_cast<BITMAPINFO*>(&g_image_bmi);
-  if (GetDIBits(g_image_dc, g_image_bitmap, 0, h, g_source_pixels, bmi, DIB_RGB_COLORS)) return;
-  BITMAPINFOHEADER part = g_image_bmi;
-  for (int32_t n = h - 1; n > 0; --n) {
-    part.biHeight = -n;
-    part.biSizeImage = static_cast<DWORD>(static_cast<uint64_t>(g_image_width) * n * 4);
-    if (GetDIBits(g_image_dc, g_image_bitmap, 0, n, g_source_pixels, reinterpret_cast<BITMAPINFO*>(&part),
-                  DIB_RGB_COLORS))
-      return;
-  }
-}
-
 namespace {
 
 constexpr char PROJECT_FILTER[] = "Quandrelix Dateien (*.vbmap)\0*.vbmap\0";

@@ -24,6 +24,9 @@ extern ShellExecuteFn g_shell_execute;
 
 constexpr char HELP_FILE_NAME[] = "quandrelix.chm";
 
+// "Projekt wurde geändert. Möchten Sie die Änderungen speichern?"
+constexpr int MSG_SAVE_QUESTION = 17;
+
 // show_help's choices.
 constexpr int HELP_FILE = 1;
 constexpr int HELP_WEB_SITE = 3;

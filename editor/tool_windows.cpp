@@ -28,11 +28,6 @@ TrackPopupFn g_track_popup_menu = TrackPopupMenu;
 
 namespace {
 
-constexpr int MENU_WND_TRANSPARENCY = 225;
-constexpr int MENU_SMOOTHING = 227;
-constexpr int MENU_BORDER_REPEAT = 229;
-constexpr int MENU_COLOR_SEPARATION = 231;
-
 const ToolWindowInfo TOOL_WINDOWS[] = {
     {IDD_SETTINGS_BAR, 290, &g_settings_bar, &g_settings_bar_open, &g_settings_bar_pos},
     {IDD_TOOL_PALETTE, 291, &g_tool_palette, &g_tool_palette_open, &g_tool_palette_pos},
@@ -147,12 +142,12 @@ void toggle_animation_bar(MainWindow& win) {
 
 void toggle_window_transparency() {
   if (g_wnd_transparency == 1) {
-    check_main_menu_item(MENU_WND_TRANSPARENCY, false);
+    check_main_menu_item(CMD_WINDOW_TRANSPARENCY, false);
     for (const ToolWindowInfo& info : TOOL_WINDOWS)
       if (*info.handle) disable_transparency(*info.handle);
     g_wnd_transparency = 0;
   } else if (g_wnd_transparency == 0) {
-    check_main_menu_item(MENU_WND_TRANSPARENCY, true);
+    check_main_menu_item(CMD_WINDOW_TRANSPARENCY, true);
     g_wnd_transparency = 1;
     for (const ToolWindowInfo& info : TOOL_WINDOWS)
       if (*info.handle) enable_transparency(*info.handle, BAR_ALPHA_INACTIVE);
@@ -174,21 +169,21 @@ void toggle_option(MainWindow& win, int32_t& option, int menu_id) {
 
 }  // namespace
 
-void toggle_smoothing(MainWindow& win) { toggle_option(win, g_smoothing, MENU_SMOOTHING); }
+void toggle_smoothing(MainWindow& win) { toggle_option(win, g_smoothing, CMD_SMOOTHING); }
 
-void toggle_border_repeat(MainWindow& win) { toggle_option(win, g_border_repeat, MENU_BORDER_REPEAT); }
+void toggle_border_repeat(MainWindow& win) { toggle_option(win, g_border_repeat, CMD_BORDER_REPEAT); }
 
 void toggle_color_separation(MainWindow& win) {
   if (g_color_separation == 0) {
     g_color_separation = 1;
-    check_main_menu_item(MENU_COLOR_SEPARATION, true);
-    check_main_menu_item(MENU_BORDER_REPEAT, true);
-    enable_main_menu_item(MENU_BORDER_REPEAT, false);
+    check_main_menu_item(CMD_COLOR_SEPARATION, true);
+    check_main_menu_item(CMD_BORDER_REPEAT, true);
+    enable_main_menu_item(CMD_BORDER_REPEAT, false);
   } else {
     g_color_separation = 0;
-    check_main_menu_item(MENU_COLOR_SEPARATION, false);
-    enable_main_menu_item(MENU_BORDER_REPEAT, true);
-    if (g_border_repeat == 0) check_main_menu_item(MENU_BORDER_REPEAT, false);
+    check_main_menu_item(CMD_COLOR_SEPARATION, false);
+    enable_main_menu_item(CMD_BORDER_REPEAT, true);
+    if (g_border_repeat == 0) check_main_menu_item(CMD_BORDER_REPEAT, false);
   }
   render_whole_image(win);
 }

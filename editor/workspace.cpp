@@ -33,7 +33,6 @@ BITMAPINFOHEADER g_image_bmi = {};
 namespace {
 
 constexpr int START_REGION_SIZE = 101;
-constexpr int MSG_SAVE_QUESTION = 17;
 constexpr int MSG_PRINT_JOB_RUNNING = 48;
 
 uint64_t pixel_block_bytes(int32_t w, int32_t h) {
@@ -153,14 +152,20 @@ bool rebuild_workspace(HDC reference_dc, int32_t w, int32_t h) {
 }
 
 void show_source_pixels() {
-  const int32_t h = g_image_height;
-  auto* bmi = reinterpret_cast<BITMAPINFO*>(&g_image_bmi);
-  if (SetDIBits(g_image_dc, g_image_bitmap, 0, h, g_source_pixels, bmi, DIB_RGB_COLORS)) return;
-  // The bitmap is refused whole: the top rows, as many as it takes, each at its own place.
-  for (int32_t n = h - 1; n > 0; --n) {
-    BITMAPINFOHEADER part = top_down_bmi(g_image_width, n);
-    if (SetDIBits(g_image_dc, g_image_bitmap, 0, n, g_source_pixels, reinterpret_cast<BITMAPINFO*>(&part),
-                  DIB_RGB_COLORS))
+  // The whole image; when that is refused, as many top rows as it takes, each at its own place.
+  auto* picture = static_cast<HBITMAP>(GetCurrentObject(g_image_dc, OBJ_BITMAP));
+  for (int32_t n = g_image_height; n > 0; --n) {
+    BITMAPINFOHEADER bmi = top_down_bmi(g_image_width, n);
+    if (SetDIBits(g_image_dc, picture, 0, n, g_source_pixels, reinterpret_cast<BITMAPINFO*>(&bmi), DIB_RGB_COLORS))
+      return;
+  }
+}
+
+void read_image_pixels() {
+  auto* picture = static_cast<HBITMAP>(GetCurrentObject(g_image_dc, OBJ_BITMAP));
+  for (int32_t n = g_image_height; n > 0; --n) {
+    BITMAPINFOHEADER bmi = top_down_bmi(g_image_width, n);
+    if (GetDIBits(g_image_dc, picture, 0, n, g_source_pixels, reinterpret_cast<BITMAPINFO*>(&bmi), DIB_RGB_COLORS))
       return;
   }
 }
@@ -222,11 +227,7 @@ void init_workspace(MainWindow& win) {
   g_source_pixels = static_cast<uint8_t*>(alloc_zeroed_or_exit(pixel_block_bytes(w, h)));
   g_render_pixels = static_cast<uint8_t*>(alloc_zeroed_or_exit(pixel_block_bytes(w, h)));
   fill_image_bmi(w, h);
-  auto* bmi = reinterpret_cast<BITMAPINFO*>(&g_image_bmi);
-  if (!GetDIBits(g_image_dc, g_image_bitmap, 0, h, g_source_pixels, bmi, DIB_RGB_COLORS)) {
-    for (int32_t n = h - 1; n > 0; --n)
-      if (GetDIBits(g_image_dc, g_image_bitmap, h - n, n, g_source_pixels, bmi, DIB_RGB_COLORS)) break;
-  }
+  read_image_pixels();
 
   if (!reset_frame_slots()) fatal_out_of_memory();
   if (!create_thumb_strip(dc)) fatal_out_of_memory();

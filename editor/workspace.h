@@ -24,8 +24,10 @@ uint64_t workspace_bytes(int32_t w, int32_t h);
 // then the old workspace (and its size) is kept as it was.
 bool rebuild_workspace(HDC reference_dc, int32_t w, int32_t h);
 
-// Copies g_source_pixels into g_image_bitmap; with fewer rows when the whole image is refused.
+// Copy g_source_pixels into the picture in g_image_dc and back; with fewer rows when the whole
+// image is refused.
 void show_source_pixels();
+void read_image_pixels();
 
 // Renders slot 1, each filled slot from 3 to 8, then slot 2 into its thumbnail cell; slot 2
 // stays current.

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <vector>
 
-constexpr int ZOOM_CMD_FIRST = 112;  // "33%"
-constexpr int ZOOM_CMD_LAST = 118;   // "300%"
+#include "editor/resources/resource.h"
+
+constexpr int ZOOM_CMD_FIRST = CMD_ZOOM_33;
+constexpr int ZOOM_CMD_LAST = CMD_ZOOM_300;
 
 constexpr int32_t SCROLL_LINE_STEP = 1;
 constexpr int32_t SCROLL_PAGE_STEP = 30;

@@ -9,45 +9,12 @@
 #include <vector>
 
 #include "engine/engine_host.h"
+#include "tests/editor/slot_fixture.h"
 
 namespace {
 
-class SlotHost : public EngineHost {
- public:
-  std::vector<std::string> calls;
-  std::vector<uint64_t> sizes;
-  int fail_at = -1;  // allocation number that fails
-  int allocations = 0, frees = 0;
-
-  void enable_menu_item(int id, bool enabled) override {
-    calls.push_back((enabled ? "enable " : "gray ") + std::to_string(id));
-  }
-  void* allocate_field(uint64_t bytes) override {
-    sizes.push_back(bytes);
-    if (allocations++ == fail_at) return nullptr;
-    return EngineHost::allocate_field(bytes);
-  }
-  void free_field(void* block) override {
-    ++frees;
-    EngineHost::free_field(block);
-  }
-};
-
-class FrameSlots : public ::testing::Test {
+class FrameSlots : public SlotTest<7, 5> {
  protected:
-  static constexpr int W = 7, H = 5;
-  void SetUp() override {
-    set_engine_host(&host);
-    g_image_width = W;
-    g_image_height = H;
-    undo.assign(field_bytes(W, H) / sizeof(DisplacementPair) + 1, {1.0f, 1.0f});
-    g_undo_field = undo.data();
-  }
-  void TearDown() override {
-    free_frame_slots();
-    g_undo_field = nullptr;
-    set_engine_host(nullptr);
-  }
   void fill(int k, float v) {
     for (int i = 0; i < W * H; ++i) frame_slot(k).field[i] = {v, -v};
   }
@@ -57,8 +24,6 @@ class FrameSlots : public ::testing::Test {
       if (b[i]) return false;
     return true;
   }
-  SlotHost host;
-  std::vector<DisplacementPair> undo;
 };
 
 TEST_F(FrameSlots, NewWorkspaceHasTwoZeroKeyFramesAndSlotTwoCurrent) {

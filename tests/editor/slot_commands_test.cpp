@@ -10,38 +10,15 @@
 #include "editor/core/frame_slots.h"
 #include "engine/edit_state.h"
 #include "engine/engine_host.h"
+#include "tests/editor/slot_fixture.h"
 
 namespace {
 
-class SlotHost : public EngineHost {
- public:
-  std::vector<std::string> calls;
-  bool fail_allocation = false;
-  int allocations = 0;
-  void enable_menu_item(int id, bool enabled) override {
-    calls.push_back((enabled ? "enable " : "gray ") + std::to_string(id));
-  }
-  void* allocate_field(uint64_t bytes) override {
-    ++allocations;
-    return fail_allocation ? nullptr : EngineHost::allocate_field(bytes);
-  }
-};
-
-class SlotCommands : public ::testing::Test {
+class SlotCommands : public SlotTest<6, 4> {
  protected:
-  static constexpr int W = 6, H = 4;
   void SetUp() override {
-    set_engine_host(&host);
-    g_image_width = W;
-    g_image_height = H;
-    undo.assign(field_bytes(W, H) / sizeof(DisplacementPair) + 1, {1.0f, 1.0f});
-    g_undo_field = undo.data();
+    SlotTest::SetUp();
     g_project_modified = 0;
-  }
-  void TearDown() override {
-    free_frame_slots();
-    g_undo_field = nullptr;
-    set_engine_host(nullptr);
   }
   // Slots 1..filled, slot k's field all (k, -k) and its text "1k"; current frame c.
   void fill_slots(int filled, int c) {
@@ -63,8 +40,6 @@ class SlotCommands : public ::testing::Test {
     for (int k = 1; k <= FRAME_SLOT_COUNT; ++k) t.push_back(tag(k));
     return t;
   }
-  SlotHost host;
-  std::vector<DisplacementPair> undo;
 };
 
 TEST_F(SlotCommands, DeleteShiftsLaterSlotsAndPicksTheNewCurrentFrame) {

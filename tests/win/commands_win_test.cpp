@@ -17,6 +17,7 @@
 #include "engine/field_commands.h"
 #include "engine/render_band.h"
 #include "engine/render_driver.h"
+#include "tests/win/test_picture.h"
 
 namespace {
 
@@ -54,29 +55,14 @@ class CommandsOnGdi : public ::testing::Test {
         CreateWindowA(wc.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 200, 150, nullptr, bar, wc.hInstance, nullptr);
     ASSERT_NE(g_main_hwnd, nullptr);
 
-    BITMAPINFO bi = {};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), W, -H, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    picture_bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&picture), nullptr, 0);
-    g_image_dc = CreateCompatibleDC(nullptr);
-    SelectObject(g_image_dc, picture_bitmap);
-    HDC screen = GetDC(nullptr);
-    ASSERT_TRUE(create_thumb_strip(screen));
-    ReleaseDC(nullptr, screen);
-    g_region_width = g_region_height = 0;
-    render_region(*win, 0, 0, W, H, 0);  // makes g_mem_dc and the region bitmap
+    picture.make(*win, W, H);
     g_message_box = answer_ok;
   }
 
   void TearDown() override {
     g_message_box = MessageBoxA;
     free_frame_slots();
-    delete_thumb_strip();
-    DeleteDC(g_image_dc);
-    DeleteObject(picture_bitmap);
-    if (g_mem_dc) DeleteDC(g_mem_dc);
-    if (g_region_bitmap) DeleteObject(g_region_bitmap);
-    g_image_dc = g_mem_dc = nullptr;
-    g_region_bitmap = nullptr;
+    picture.release();
     DestroyWindow(g_main_hwnd);
     g_main_hwnd = nullptr;
     g_animation_bar = nullptr;
@@ -94,7 +80,7 @@ class CommandsOnGdi : public ::testing::Test {
   }
   COLORREF picture_at(int x, int y) {
     GdiFlush();
-    const uint8_t* p = picture + 4 * (y * W + x);
+    const uint8_t* p = picture.bits + 4 * (y * W + x);
     return RGB(p[2], p[1], p[0]);
   }
   // Pixel (x, y) of the strip, read back through a DIB.
@@ -116,8 +102,7 @@ class CommandsOnGdi : public ::testing::Test {
   std::unique_ptr<MainWindowState> win = std::make_unique<MainWindowState>();
   std::vector<uint8_t> source, render;
   std::vector<DisplacementPair> undo;
-  HBITMAP picture_bitmap = nullptr;
-  uint8_t* picture = nullptr;
+  TestPicture picture;
 };
 
 TEST_F(CommandsOnGdi, TheCurrentCellShowsThePictureReducedAndNothingElseChanges) {

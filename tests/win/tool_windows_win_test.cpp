@@ -31,6 +31,7 @@
 #include "engine/field_commands.h"
 #include "engine/render_band.h"
 #include "engine/render_driver.h"
+#include "tests/win/test_picture.h"
 
 namespace {
 
@@ -110,16 +111,7 @@ class ToolWindows : public ::testing::Test {
                                 wc.hInstance, nullptr);
     ASSERT_NE(g_main_hwnd, nullptr);
 
-    BITMAPINFO bi = {};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), W, -H, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    picture_bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&picture), nullptr, 0);
-    g_image_dc = CreateCompatibleDC(nullptr);
-    SelectObject(g_image_dc, picture_bitmap);
-    HDC screen = GetDC(nullptr);
-    ASSERT_TRUE(create_thumb_strip(screen));
-    ReleaseDC(nullptr, screen);
-    g_region_width = g_region_height = 0;
-    render_region(main_window_object(), 0, 0, W, H, 0);
+    picture.make(main_window_object(), W, H);
     for (int k = 1; k <= 2; ++k) draw_thumbnail(k);
   }
 
@@ -132,13 +124,7 @@ class ToolWindows : public ::testing::Test {
     g_track_popup_menu = TrackPopupMenu;
     g_create_tool_dialog = CreateDialogParamA;
     free_frame_slots();
-    delete_thumb_strip();
-    DeleteDC(g_image_dc);
-    DeleteObject(picture_bitmap);
-    if (g_mem_dc) DeleteDC(g_mem_dc);
-    if (g_region_bitmap) DeleteObject(g_region_bitmap);
-    g_image_dc = g_mem_dc = nullptr;
-    g_region_bitmap = nullptr;
+    picture.release();
     DestroyWindow(g_main_hwnd);
     g_main_hwnd = nullptr;
     g_undo_field = nullptr;
@@ -183,8 +169,7 @@ class ToolWindows : public ::testing::Test {
   MainWindow& win = main_window_object();
   std::vector<uint8_t> source, render, mask;
   std::vector<DisplacementPair> undo;
-  HBITMAP picture_bitmap = nullptr;
-  uint8_t* picture = nullptr;
+  TestPicture picture;
 };
 
 TEST_F(ToolWindows, TogglesOpenAndCloseEachWindowAtItsSavedPlace) {
@@ -315,12 +300,12 @@ TEST_F(ToolWindows, ViewOptionsCheckTheirItemsAndRenderAgain) {
   };
   for (const Step& s : steps) {
     *s.option = s.before;
-    std::fill(picture, picture + W * H * 4, 0x11);
+    std::fill(picture.bits, picture.bits + W * H * 4, 0x11);
     s.toggle(win);
     GdiFlush();
     EXPECT_EQ(*s.option, s.after) << s.item;
     EXPECT_EQ(bool(menu_state(s.item) & MF_CHECKED), s.checked) << s.item << " from " << s.before;
-    EXPECT_NE(picture[0], 0x11) << "rendered again";
+    EXPECT_NE(picture.bits[0], 0x11) << "rendered again";
     EXPECT_EQ(bool(menu_state(229) & MF_GRAYED), g_color_separation != 0);
   }
 }
