@@ -101,13 +101,8 @@ bool save_question_allows_replacing(MainWindow& win) {
 }
 
 bool begin_new_project(MainWindow& win, HDC reference_dc, int32_t w, int32_t h) {
-  if (w <= 0 || h <= 0) return false;
   // Refused before anything changes when the size cannot fit; the rebuild checks each block.
-  MEMORYSTATUSEX status = {};
-  status.dwLength = sizeof status;
-  if (GlobalMemoryStatusEx(&status) &&
-      (workspace_bytes(w, h) > status.ullAvailVirtual || workspace_bytes(w, h) > status.ullAvailPageFile))
-    return false;
+  if (!workspace_fits(w, h)) return false;
   g_tool_mode = TOOL_MODE_NONE;
   g_current_tool = TOOL_NONE;
   engine_host().notify_tool_windows();

@@ -80,11 +80,9 @@ struct WorkspaceBlocks {
   }
 };
 
-// A size beyond the free address space is refused at once, before any allocation is tried.
+// A size that does not fit is refused at once, before any allocation is tried.
 bool allocate_blocks(HDC reference_dc, int32_t w, int32_t h, WorkspaceBlocks& b) {
-  MEMORYSTATUSEX status = {};
-  status.dwLength = sizeof status;
-  if (GlobalMemoryStatusEx(&status) && workspace_bytes(w, h) > status.ullAvailVirtual) return false;
+  if (!workspace_fits(w, h)) return false;
   const uint64_t field = field_bytes(w, h);
   b.source = static_cast<uint8_t*>(alloc_zeroed(pixel_block_bytes(w, h)));
   b.render = b.source ? static_cast<uint8_t*>(alloc_zeroed(pixel_block_bytes(w, h))) : nullptr;
@@ -120,8 +118,12 @@ void free_workspace_blocks() {
 
 void fill_image_bmi(int32_t w, int32_t h) { g_image_bmi = top_down_bmi(w, h); }
 
-uint64_t workspace_bytes(int32_t w, int32_t h) {
-  return 2 * pixel_block_bytes(w, h) + 3 * field_bytes(w, h) + mask_block_bytes(w, h);
+bool workspace_fits(int32_t w, int32_t h) {
+  if (w <= 0 || h <= 0) return false;
+  const uint64_t bytes = 2 * pixel_block_bytes(w, h) + 3 * field_bytes(w, h) + mask_block_bytes(w, h);
+  MEMORYSTATUSEX status = {};
+  status.dwLength = sizeof status;
+  return !GlobalMemoryStatusEx(&status) || (bytes <= status.ullAvailVirtual && bytes <= status.ullAvailPageFile);
 }
 
 bool rebuild_workspace(HDC reference_dc, int32_t w, int32_t h) {

@@ -14,9 +14,9 @@ extern BITMAPINFOHEADER g_image_bmi;  // describes g_source_pixels: W x H, top-d
 // Fills g_image_bmi for a w x h image.
 void fill_image_bmi(int32_t w, int32_t h);
 
-// Bytes the workspace of a w x h image needs: both pixel blocks, two key-frame fields, the
-// undo delta and the mask. 64-bit, so no size wraps.
-uint64_t workspace_bytes(int32_t w, int32_t h);
+// Whether a workspace for a w x h image can be had: a positive size whose buffers (both pixel
+// blocks, two key-frame fields, the undo delta, the mask) fit the free address space and page file.
+bool workspace_fits(int32_t w, int32_t h);
 
 // Replaces every size-dependent buffer by new ones for a w x h image (g_image_width and
 // g_image_height set to it), slots in the new-workspace state, mask flags and Undo reset.
