@@ -9,6 +9,7 @@
 #include <string>
 
 #include "editor/core/animation_frames.h"
+#include "editor/core/slot_commands.h"
 #include "editor/file_commands.h"
 #include "editor/image_commands.h"
 #include "editor/main_commands.h"
@@ -16,6 +17,7 @@
 #include "editor/message_box.h"
 #include "editor/plugin_slots.h"
 #include "editor/resources/resource.h"
+#include "editor/slot_commands.h"
 #include "editor/startup.h"
 #include "editor/tool_window_frame.h"
 #include "editor/tool_windows.h"
@@ -88,14 +90,6 @@ bool choose_export_path(char* path) {
   if (!g_get_save_file_name(&ofn)) return false;
   path[MAX_PATH - 1] = 0;
   return path[0] != 0;
-}
-
-bool enough_page_file() {
-  MEMORYSTATUSEX status = {};
-  status.dwLength = sizeof status;
-  if (!GlobalMemoryStatusEx(&status)) return true;
-  return status.ullAvailPageFile >=
-         field_bytes(g_image_width, g_image_height) - FIELD_SLACK_BYTES + NEW_SLOT_MEM_RESERVE;
 }
 
 void fill_avi_format() {
@@ -222,7 +216,7 @@ void run_export(MainWindow& win) {
   if (r != IDOK || (g_export_mode == EXPORT_MODE_SEQUENCE && g_no_image_plugins)) return;
   char path[MAX_PATH] = "";
   if (g_export_mode != EXPORT_MODE_TEST && !choose_export_path(path)) return;
-  if (!enough_page_file()) {
+  if (new_slot_memory_short(available_page_file_bytes())) {
     show_message(MSG_NO_MEMORY, MessageKind::error);
     return;
   }

@@ -14,7 +14,6 @@ class MainWindow;
 
 constexpr UINT_PTR EXPORT_TIMER_ID = 109;
 constexpr UINT EXPORT_TIMER_MS = 10;
-constexpr uint64_t NEW_SLOT_MEM_RESERVE = 1048676;  // 1 MiB + 100 bytes beyond the temporary field
 
 // Export modes, as the options dialog sets them.
 constexpr int EXPORT_MODE_TEST = 0;
