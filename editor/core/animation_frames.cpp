@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "editor/core/path_names.h"
 #include "editor/core/plugin_filters.h"
 
 void read_slot_frames(const FrameSlot slots[FRAME_SLOT_COUNT], int32_t frames[FRAME_SLOT_COUNT]) {

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "editor/core/path_names.h"
+
 namespace {
 
 bool loaded(const PluginFormat& f) { return f.name && f.pattern; }
@@ -27,14 +29,6 @@ bool same_text_ignoring_case(const char* a, const char* b) {
 }
 
 }  // namespace
-
-const char* path_extension(const char* path) {
-  const char* start = path;
-  for (const char* p = path; *p; ++p)
-    if (*p == '\\' || *p == '/' || *p == ':') start = p + 1;
-  const char* dot = std::strrchr(start, '.');
-  return dot ? dot : start + std::strlen(start);
-}
 
 bool build_plugin_filter(const PluginFormat* formats, int count, bool combined, char* out, size_t size) {
   if (size == 0) return false;

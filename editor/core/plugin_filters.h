@@ -20,9 +20,5 @@ bool build_plugin_filter(const PluginFormat* formats, int count, bool combined, 
 // extension (with its dot) regardless of case; -1 when the path has none or no slot serves it.
 int plugin_for_path(const PluginFormat* formats, int count, const char* path);
 
-// The extension of the path's file name, dot included; the path's terminating zero when it
-// has none, so the extension always starts where the name's stem ends.
-const char* path_extension(const char* path);
-
 // The save dialog's default extension: the pattern without its first two characters ("bmp").
 const char* default_extension(const char* pattern);

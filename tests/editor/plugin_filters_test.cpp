@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "editor/core/path_names.h"
+
 namespace {
 
 const PluginFormat BMP = {"Windows Bitmap", "*.bmp"}, TIF = {"TIFF (unkomprimiert)", "*.tif"}, NONE = {};
