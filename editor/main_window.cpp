@@ -105,11 +105,7 @@ void on_user_message(MainWindow& win, WPARAM code, LPARAM lparam) {
     case MAIN_USER_RENDER_WAIT:
       render_region(win, 0, 0, g_image_width, g_image_height, code == MAIN_USER_RENDER_WAIT);
       break;
-    case MAIN_USER_MESSAGE:
-      enable_tool_windows(false);
-      show_message(static_cast<int>(lparam), MessageKind::error);
-      enable_tool_windows(true);
-      break;
+    case MAIN_USER_MESSAGE: show_message(static_cast<int>(lparam), MessageKind::error); break;
     case MAIN_USER_LEAVE_TOOL: tool_window_mouse_leave(); break;
     case MAIN_USER_ENTER_TOOL: tool_window_mouse_enter(reinterpret_cast<HWND>(lparam)); break;
     default: break;

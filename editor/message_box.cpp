@@ -3,6 +3,7 @@
 
 #include "editor/core/message_text.h"
 #include "editor/startup.h"
+#include "editor/tool_window_frame.h"
 
 MessageBoxFn g_message_box = MessageBoxA;
 
@@ -19,7 +20,11 @@ UINT message_box_style(MessageKind kind) {
 }
 
 MessageAnswer show_message_box(HWND owner, const char* text, MessageKind kind) {
-  switch (g_message_box(owner, text, message_text(MSG_PROGRAM_NAME), message_box_style(kind))) {
+  // No tool window takes input while a box is up, whichever command or report shows it.
+  enable_tool_windows(false);
+  const int answer = g_message_box(owner, text, message_text(MSG_PROGRAM_NAME), message_box_style(kind));
+  enable_tool_windows(true);
+  switch (answer) {
     case IDYES: return MessageAnswer::yes;
     case IDNO: return MessageAnswer::no;
     case IDOK: return MessageAnswer::ok;

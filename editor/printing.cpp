@@ -67,7 +67,6 @@ class JobDevice : public PrintDevice {
   int print_page() override { return ::print_page(job_); }
   bool end_page() override { return g_print_doc_calls.end_page(job_.dc) > 0; }
   bool end_doc() override { return g_print_doc_calls.end_doc(job_.dc) > 0; }
-  void abort_doc() override { g_print_doc_calls.abort_doc(job_.dc); }
 
  private:
   const PrintJob& job_;

@@ -9,7 +9,6 @@
 #include "editor/plugin_slots.h"
 #include "editor/preferences.h"
 #include "editor/tool_windows.h"
-#include "editor/unwarp_dialog.h"
 #include "editor/window.h"
 #include "engine/field.h"
 
@@ -82,8 +81,6 @@ int run_message_loop() {
     if (offered_to_tool_window(g_settings_bar, msg) || offered_to_tool_window(g_tool_palette, msg) ||
         offered_to_tool_window(g_animation_bar, msg))
       continue;
-    // The modeless un-warp dialog needs its keys too: Tab, Enter, Escape and the mnemonics.
-    if (g_unwarp_dialog && IsDialogMessageA(g_unwarp_dialog, &msg)) continue;
     if (msg.message == WM_MOUSEMOVE) SendMessageA(g_main_hwnd, WM_USER, MAIN_USER_LEAVE_TOOL, 0);
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

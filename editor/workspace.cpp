@@ -9,6 +9,7 @@
 #include "editor/animation_export.h"
 #include "editor/core/frame_slots.h"
 #include "editor/engine_host_win32.h"
+#include "editor/file_command_helpers.h"
 #include "editor/file_commands.h"
 #include "editor/memory.h"
 #include "editor/message_box.h"
@@ -198,6 +199,10 @@ void init_workspace(MainWindow& win) {
   g_export_busy = 0;
   g_mask_shown = g_mask_applied = g_mask_exists = 0;
   g_project_path[0] = 0;
+  // The view options as the menu's check marks show them, before anything is rendered (a
+  // command-line project is, below); the first show then changes only what is stored otherwise.
+  g_smoothing = g_border_repeat = 1;
+  g_color_separation = 0;
 
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
@@ -245,21 +250,26 @@ void init_workspace(MainWindow& win) {
   ReleaseDC(g_main_hwnd, dc);
 }
 
+namespace {
+
+// The questions before closing; true when the program may close.
+bool exit_questions_allow_closing(MainWindow& win) {
+  ModalFraming framing;
+  if (g_print_jobs != 0 && show_message(MSG_PRINT_JOB_RUNNING, MessageKind::question) != MessageAnswer::yes)
+    return false;
+  if (!g_project_modified) return true;
+  switch (show_message(MSG_SAVE_QUESTION, MessageKind::question_cancel)) {
+    case MessageAnswer::yes: return g_project_path[0] ? save_project_to_path(win) : save_project_as(win);
+    case MessageAnswer::no: return true;
+    default: return false;  // Cancel, or a box that could not be shown
+  }
+}
+
+}  // namespace
+
 void request_exit(MainWindow& win) {
   // The export's dialog still uses the workspace; it has its own way to stop.
-  if (g_export_busy) return;
-  if (g_print_jobs != 0 && show_message(MSG_PRINT_JOB_RUNNING, MessageKind::question) != MessageAnswer::yes) return;
-  if (g_project_modified) {
-    switch (show_message(MSG_SAVE_QUESTION, MessageKind::question_cancel)) {
-      case MessageAnswer::yes: {
-        const bool saved = g_project_path[0] ? save_project_to_path(win) : save_project_as(win);
-        if (!saved) return;
-        break;
-      }
-      case MessageAnswer::no: break;
-      default: return;  // Cancel, or a box that could not be shown
-    }
-  }
+  if (g_export_busy || !exit_questions_allow_closing(win)) return;
   write_preferences();
   DestroyWindow(g_main_hwnd);
 }

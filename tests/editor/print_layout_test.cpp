@@ -29,7 +29,7 @@ TEST(PrintLayout, FitsThePictureWithItsProportionsOnPaper) {
   }
 }
 
-// Records the calls as letters: s start page, p print page, e end page, D end doc, A abort;
+// Records the calls as letters: s start page, p print page, e end page, D end doc;
 // the step `fail` of page `fail_page` fails.
 struct RecordingDevice : PrintDevice {
   std::string calls;
@@ -40,17 +40,16 @@ struct RecordingDevice : PrintDevice {
   int print_page() override { return step('p') ? PRINT_PAGE_OK : PRINT_PAGE_STRETCH_FAILED; }
   bool end_page() override { return step('e'); }
   bool end_doc() override { return step('D'); }
-  void abort_doc() override { calls += 'A'; }
 };
 
-TEST(PrintLayout, PageLoopPrintsEachCopyAndAbortsOnTheFirstFailure) {
+TEST(PrintLayout, PageLoopPrintsEachCopyAndEndsTheDocumentAtTheFirstFailure) {
   struct Case {
     uint32_t copies;
     int fail_page;
     char fail;
     const char* calls;
-  } cases[] = {{0, 0, 0, "D"},    {3, 0, 0, "spespespeD"}, {3, 2, 'p', "spespA"},
-               {3, 1, 's', "sA"}, {2, 2, 'e', "spespeA"},  {1, 1, 'D', "speD"}};
+  } cases[] = {{0, 0, 0, "D"},    {3, 0, 0, "spespespeD"}, {3, 2, 'p', "spespD"},
+               {3, 1, 's', "sD"}, {2, 2, 'e', "spespeD"},  {1, 1, 'D', "speD"}};
   for (const Case& c : cases) {
     RecordingDevice device;
     device.fail_page = c.fail_page;

@@ -36,8 +36,10 @@ namespace {
 // Scripted answers for the message boxes, and the texts they showed.
 std::vector<int> g_answers;
 std::vector<std::string> g_shown;
+bool g_settings_bar_usable_in_box = false;
 int WINAPI scripted_box(HWND, LPCSTR text, LPCSTR, UINT) {
   g_shown.push_back(text);
+  if (g_settings_bar && IsWindowEnabled(g_settings_bar)) g_settings_bar_usable_in_box = true;
   if (g_answers.empty()) return IDOK;
   const int answer = g_answers.front();
   g_answers.erase(g_answers.begin());
@@ -233,6 +235,10 @@ TEST_F(MainWindowTest, EscapeCancelsOnlyARunningAreaDrag) {
 TEST_F(MainWindowTest, ExitStaysOpenUnlessTheQuestionsAllowClosing) {
   PreferencesKey key(false);
   create();
+  HWND bar = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  g_settings_bar = bar;
+  g_settings_bar_open = 1;
+  g_settings_bar_usable_in_box = false;
   const struct {
     int print_jobs, modified;
     std::vector<int> answers;
@@ -251,7 +257,12 @@ TEST_F(MainWindowTest, ExitStaysOpenUnlessTheQuestionsAllowClosing) {
     send(WM_CLOSE);
     EXPECT_EQ(IsWindow(g_main_hwnd) == FALSE, c.closes) << c.answers.size();
     EXPECT_EQ(g_shown.size(), c.answers.size());
+    EXPECT_TRUE(IsWindowEnabled(bar));
   }
+  EXPECT_FALSE(g_settings_bar_usable_in_box);
+  g_settings_bar = nullptr;
+  g_settings_bar_open = 0;
+  DestroyWindow(bar);
   // Closing stored the preferences, creating the key.
   HKEY stored = open_preferences_key(KEY_READ);
   ASSERT_NE(stored, nullptr);
@@ -311,7 +322,11 @@ std::string write_project(int w, int h, long keep) {
 TEST_F(MainWindowTest, CommandLineProjectOpensWithItsMaskOnTheRealMenu) {
   const std::string path = write_project(30, 20, 0);
   std::strcpy(g_command_line, path.c_str());
+  g_smoothing = g_border_repeat = 0;
+  g_color_separation = 1;
   create();
+  // Rendered with the view options that the menu shows before the first show.
+  EXPECT_TRUE(g_smoothing == 1 && g_border_repeat == 1 && g_color_separation == 0);
   EXPECT_EQ(g_image_width, 30);
   EXPECT_EQ(g_image_height, 20);
   EXPECT_EQ(g_mask_exists, 1);

@@ -160,7 +160,7 @@ TEST_F(PrintTest, FailuresCleanUpAndSaySo) {
       {{TRUE, 0, nullptr, 1, 0}, false, false, "S", 45},
       {{TRUE, 0, nullptr, 1, SP_ERROR}, false, false, "S", 45},
       {{TRUE}, false, true, "SA", 45},
-      {{TRUE, 0, nullptr, 3, 1, 2}, false, false, "SseseA", 46},  // the third copy dropped
+      {{TRUE, 0, nullptr, 3, 1, 2}, false, false, "SseseD", 46},  // the third copy dropped
       {{TRUE, 0, nullptr, 0}, false, false, "SD", 0},
   };
   for (Case& c : cases) {

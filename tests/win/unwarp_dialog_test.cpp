@@ -57,7 +57,8 @@ TEST(UnwarpDialog, PicksNodesBuildsTheFieldAndGivesBackTheWindow) {
                  MAKELPARAM(x - win->scroll_x, y - win->scroll_y));
   };
 
-  // Opened once, over grayed menus and hidden tool windows; Escape through the loop closes it.
+  // Opened once, over grayed menus and hidden tool windows. The loop gives it no dialog
+  // messages, so Escape leaves it open; its Cancel button closes it.
   for (int twice = 0; twice < 2; ++twice) SendMessageA(g_main_hwnd, WM_COMMAND, CMD_UNWARP_DIALOG, 0);
   ASSERT_NE(g_unwarp_dialog, nullptr);
   EXPECT_TRUE(g_unwarp_active && g_current_tool == TOOL_NONE && top_menus_grayed() == 6);
@@ -66,6 +67,8 @@ TEST(UnwarpDialog, PicksNodesBuildsTheFieldAndGivesBackTheWindow) {
   PostMessageA(GetDlgItem(g_unwarp_dialog, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0);
   PostQuitMessage(0);
   run_message_loop();
+  EXPECT_NE(g_unwarp_dialog, nullptr);
+  SendMessageA(g_unwarp_dialog, WM_COMMAND, IDCANCEL, 0);
   expect_closed(__LINE__);
 
   SendMessageA(g_main_hwnd, WM_COMMAND, CMD_UNWARP_DIALOG, 0);
