@@ -131,7 +131,6 @@ INT_PTR CALLBACK scan_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
       g_wait_cursor = LoadCursor(nullptr, IDC_WAIT);
       g_arrow_cursor = LoadCursor(nullptr, IDC_ARROW);
       init_app_identity(dialog);
-      check_factor(dialog, g_reduction_factor);
       return TRUE;
     case WM_CLOSE: end_scan_dialog(dialog, IDCANCEL); return TRUE;
     case WM_ENDSESSION:

@@ -87,7 +87,8 @@ bool memxfer_layout(int32_t width, int32_t length, int bits_per_pixel, uint32_t 
   l.row_bytes = padded_row(bits_per_pixel, width);
   l.strip_bytes = static_cast<uint32_t>(std::clamp<uint64_t>(preferred, l.row_bytes, MAX_STRIP_BYTES));
   l.image_bytes = l.strip_bytes * (l.row_bytes * length / l.strip_bytes + 1);
-  if (l.image_bytes + MEMXFER_HEADER_ROOM > MAX_SCAN_BYTES) return false;
+  l.block_bytes = MEMXFER_HEADER_ROOM + l.image_bytes + l.strip_bytes;
+  if (l.block_bytes > MAX_SCAN_BYTES) return false;
   *out = l;
   return true;
 }

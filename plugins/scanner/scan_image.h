@@ -47,6 +47,7 @@ struct MemXferLayout {
   uint64_t row_bytes = 0;
   uint32_t strip_bytes = 0;  // preferred strip size, clamped
   uint64_t image_bytes = 0;  // whole strips, at least one byte more than the rows need
+  uint64_t block_bytes = 0;  // header room, image and one strip of slack: every strip is offered whole
 };
 
 // False when the announced image is out of range (sides, bit depth or total size).

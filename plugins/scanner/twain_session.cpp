@@ -171,7 +171,7 @@ bool memory_transfer_one(TW_PENDINGXFERS* pending) {
     preferred = std::clamp(preferred, setup.MinBufSize, setup.MaxBufSize);
   MemXferLayout layout;
   if (!memxfer_layout(info.ImageWidth, info.ImageLength, info.BitsPerPixel, preferred, &layout)) return false;
-  HGLOBAL block = GlobalAlloc(GHND, static_cast<SIZE_T>(layout.image_bytes + MEMXFER_HEADER_ROOM));
+  HGLOBAL block = GlobalAlloc(GHND, static_cast<SIZE_T>(layout.block_bytes));
   if (!block) return false;
   auto* base = static_cast<uint8_t*>(GlobalLock(block));
   if (!base) {
@@ -197,16 +197,16 @@ bool memory_transfer_one(TW_PENDINGXFERS* pending) {
   uint64_t written = 0;
   TW_UINT16 rc;
   do {
-    // Each strip gets at most what is left of the block, and a source that claims more than
-    // it was given is treated as failed.
+    // Every strip is offered whole; near the end the block's slack of one strip lies behind it.
+    // A source that claims more than the strip or the image's room left, or writes nothing (it
+    // would never end the transfer), has failed.
     TW_IMAGEMEMXFER xfer = {};
     const uint64_t room = layout.image_bytes - written;
-    xfer.Memory = {TWMF_APPOWNS | TWMF_POINTER, static_cast<TW_UINT32>(std::min<uint64_t>(layout.strip_bytes, room)),
-                   pixels + written};
+    xfer.Memory = {TWMF_APPOWNS | TWMF_POINTER, layout.strip_bytes, pixels + written};
     rc = room == 0 ? TWRC_FAILURE : twain_call(&g_source_identity, DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &xfer);
     if (rc == TWRC_SUCCESS || rc == TWRC_XFERDONE) {
-      // A strip that writes nothing would never end the transfer.
-      if (xfer.BytesWritten > xfer.Memory.Length || (rc == TWRC_SUCCESS && xfer.BytesWritten == 0))
+      if (xfer.BytesWritten > std::min<uint64_t>(layout.strip_bytes, room) ||
+          (rc == TWRC_SUCCESS && xfer.BytesWritten == 0))
         rc = TWRC_FAILURE;
       else
         written += xfer.BytesWritten;

@@ -3,7 +3,8 @@
 // behave: comma-separated words "mem" (memory transfer), "pal8" (8-bit palette picture),
 // "topdown" (native bitmap with negative height), "file" (reports file transfer), "closereq"
 // (asks to be closed instead of transferring), "idle" (waits, as for a user), "xfercancel" (the transfer is cancelled),
-// "size=WxH", "images=N", "pref=N" (preferred strip size) and "fail=STEP" with STEP one of
+// "minbuf" (refuses a strip buffer shorter than its minimum size), "size=WxH", "images=N",
+// "pref=N" (preferred, least and largest strip size) and "fail=STEP" with STEP one of
 // opends, xfermech, enableds, imageinfo, xfer.
 #include <windows.h>
 
@@ -26,6 +27,7 @@ struct Config {
   bool idle = false;
   bool cancel_transfer = false;
   bool stall = false;  // memory strips that write nothing
+  bool min_buffer = false;
   int width = 37;
   int height = 23;
   int images = 1;
@@ -62,6 +64,7 @@ Config read_config() {
     if (w == "idle") c.idle = true;
     if (w == "xfercancel") c.cancel_transfer = true;
     if (w == "stall") c.stall = true;
+    if (w == "minbuf") c.min_buffer = true;
     if (w.rfind("size=", 0) == 0) sscanf(word + 5, "%dx%d", &c.width, &c.height);
     if (w.rfind("images=", 0) == 0) c.images = atoi(word + 7);
     if (w.rfind("pref=", 0) == 0) c.preferred = static_cast<TW_UINT32>(strtoul(word + 5, nullptr, 10));
@@ -123,7 +126,7 @@ TW_UINT16 native_transfer(TW_HANDLE* out) {
 TW_UINT16 memory_transfer(TW_IMAGEMEMXFER* xfer) {
   const size_t row = row_bytes();
   size_t rows = xfer->Memory.Length / row;
-  if (rows == 0) return fail(TWCC_BUMMER);
+  if (rows == 0 || (g_config.min_buffer && xfer->Memory.Length < g_config.preferred)) return fail(TWCC_BUMMER);
   if (g_config.stall) {
     xfer->BytesWritten = 0;
     return TWRC_SUCCESS;

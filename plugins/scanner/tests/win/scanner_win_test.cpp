@@ -114,6 +114,7 @@ TEST_F(Scan, TransfersDeliverTheSourcePicture) {
       {"topdown", IDC_SCAN_FACTOR2, 2, 37, 23, true, false, {}},
       {"size=40x30,images=2", IDC_SCAN_FACTOR4, 4, 40, 30, false, false, two_images},
       {"mem,pref=100", 0, 1, 37, 23, false, false, memory},
+      {"mem,minbuf,pref=300", 0, 1, 37, 23, false, false, memory},
       {"mem,pref=0,size=9x700", IDC_SCAN_FACTOR2, 2, 9, 700, false, false, {}},
       {"size=600x600", 0, 2, 600, 600, false, false, {}},
       {"size=8x6", 0, 1, 8, 6, false, true, join({native, native})},
