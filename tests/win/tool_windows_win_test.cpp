@@ -363,8 +363,8 @@ TEST_F(ToolWindows, VariantChoiceRelabelsTheDropDownButtonAcrossReopening) {
   };
   EXPECT_EQ(button(308), std::make_pair(0, 2));
   NMTTDISPINFOA tip = {};
-  tip.hdr = {g_toolbar, 308, static_cast<UINT>(TTN_NEEDTEXTA)};
-  SendMessageA(g_tool_palette, WM_NOTIFY, 308, reinterpret_cast<LPARAM>(&tip));
+  tip.hdr = {g_toolbar, 301, static_cast<UINT>(TTN_NEEDTEXTA)};  // the tooltip knows the button by its first command
+  SendMessageA(g_tool_palette, WM_NOTIFY, 301, reinterpret_cast<LPARAM>(&tip));
   EXPECT_STREQ(tip.lpszText, "Wachsen (vertikal)");
 
   choose_palette_variant(309, 0);
