@@ -20,8 +20,11 @@ ViewPoint image_point(const MainWindow& win, int x, int y) {
   return {image_coord(x, win.scroll_x, g_zoom_percent), image_coord(y, win.scroll_y, g_zoom_percent)};
 }
 
-void invalidate_outline(int32_t x, int32_t y) {
+// The view draws the outline around the window point of the cursor's image pixel, which
+// lies up to two pixels above and left of the mouse point when zoomed in.
+void invalidate_outline(const MainWindow& win, int32_t ix, int32_t iy) {
   if (!g_main_hwnd) return;
+  const int32_t x = window_coord(ix, win.scroll_x, g_zoom_percent), y = window_coord(iy, win.scroll_y, g_zoom_percent);
   const ClipRect c = brush_outline_rect(x, y, g_brush_size, g_zoom_percent);
   RECT r{c.left, c.top, c.right, c.bottom};
   InvalidateRect(g_main_hwnd, &r, FALSE);
@@ -75,7 +78,7 @@ void on_button_down(MainWindow& win, int x, int y, uint16_t keys) {
     case TOOL_MODE_HAMMER:
       begin_undoable_stroke(true);
       win.drag_state = 2;
-      invalidate_outline(x, y);
+      invalidate_outline(win, win.cursor_x, win.cursor_y);
       start_stroke_timer();
       win.drag_x = p.x;
       win.drag_y = p.y;
@@ -94,9 +97,8 @@ void on_mouse_move(MainWindow& win, int x, int y, uint16_t keys) {
   const ViewPoint p = image_point(win, x, y);
   if (!(keys & (MK_LBUTTON | MK_RBUTTON)) && mode_shows_outline(g_tool_mode)) {
     win.drag_state = 0;
-    invalidate_outline(window_coord(win.cursor_x, win.scroll_x, g_zoom_percent),
-                       window_coord(win.cursor_y, win.scroll_y, g_zoom_percent));
-    invalidate_outline(x, y);
+    invalidate_outline(win, win.cursor_x, win.cursor_y);
+    invalidate_outline(win, p.x, p.y);
   }
   if (win.drag_state == 2 && g_tool_mode == TOOL_MODE_REGION_DRAG) {
     win.cursor_x = p.x;

@@ -16,8 +16,6 @@ bool on_some_screen(const LayoutRect& r) {
   return MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr;
 }
 
-bool on_some_screen(const LayoutPoint& p) { return MonitorFromPoint({p.x, p.y}, MONITOR_DEFAULTTONULL) != nullptr; }
-
 // The window's rectangle in screen coordinates as it is when neither minimised nor maximised.
 LayoutRect normal_rect(HWND window) {
   WINDOWPLACEMENT placement = {};
@@ -89,9 +87,14 @@ WindowLayout startup_window_layout(const StoredLayout& stored, int screen_width,
   WindowLayout layout = choose_window_layout(stored, screen_width, screen_height);
   const WindowLayout defaults = default_window_layout(screen_height);
   if (!on_some_screen(layout.main_rect)) layout.main_rect = defaults.main_rect;
-  if (!on_some_screen(layout.settings_bar)) layout.settings_bar = defaults.settings_bar;
-  if (!on_some_screen(layout.tool_palette)) layout.tool_palette = defaults.tool_palette;
-  if (!on_some_screen(layout.animation_bar)) layout.animation_bar = defaults.animation_bar;
+  // A tool window keeps its place while any part of it, sized as stored, lies on a monitor.
+  const WindowPosRecord& r = stored.record;
+  const auto off_screen = [&](LayoutPoint corner, const LayoutRect& stored_rect) {
+    return !on_some_screen(window_area_at(corner, stored_rect, screen_width, screen_height));
+  };
+  if (off_screen(layout.settings_bar, r.settings_bar_rect)) layout.settings_bar = defaults.settings_bar;
+  if (off_screen(layout.tool_palette, r.tool_palette_rect)) layout.tool_palette = defaults.tool_palette;
+  if (off_screen(layout.animation_bar, r.animation_bar_rect)) layout.animation_bar = defaults.animation_bar;
   return layout;
 }
 

@@ -138,9 +138,17 @@ void destroy_palette(HWND palette) {
   g_toolbar = nullptr;
 }
 
+// The command a button carries now. The toolbar's tooltip keeps the command a button had
+// when the tooltip was made, so a drop-down button may be asked for by another of its group.
+int current_button_command(int command) {
+  if (is_grow_variant(command) && is_grow_variant(g_grow_variant_cmd)) return g_grow_variant_cmd;
+  if (is_shrink_variant(command) && is_shrink_variant(g_shrink_variant_cmd)) return g_shrink_variant_cmd;
+  return command;
+}
+
 // Tooltips name the tool the button carries now, so a drop-down button names its variant.
 void set_tooltip_text(NMHDR* header) {
-  const ToolInfo* tool = find_tool(static_cast<int>(header->idFrom) - TOOL_CMD_BASE);
+  const ToolInfo* tool = find_tool(current_button_command(static_cast<int>(header->idFrom)) - TOOL_CMD_BASE);
   if (!tool) return;
   if (header->code == TTN_NEEDTEXTA) {
     reinterpret_cast<NMTTDISPINFOA*>(header)->lpszText = const_cast<char*>(tool->long_name);

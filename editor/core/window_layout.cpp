@@ -25,6 +25,14 @@ LayoutRect get_rect(const uint8_t* p) { return {get_i32(p), get_i32(p + 4), get_
 
 LayoutPoint corner(const LayoutRect& r) { return {r.left, r.top}; }
 
+int32_t clamp_i32(int64_t v, int64_t lo, int64_t hi) { return static_cast<int32_t>(v < lo ? lo : v > hi ? hi : v); }
+
+// Corner plus the stored extent, the extent kept within 1..screen.
+int32_t far_edge(int32_t from, int32_t stored_from, int32_t stored_to, int32_t screen) {
+  const int64_t extent = clamp_i32(int64_t{stored_to} - stored_from, 1, screen > 1 ? screen : 1);
+  return clamp_i32(from + extent, INT32_MIN, INT32_MAX);
+}
+
 }  // namespace
 
 void encode_window_pos(const WindowPosRecord& record, uint8_t out[WINDOW_POS_RECORD_SIZE]) {
@@ -67,4 +75,9 @@ WindowLayout choose_window_layout(const StoredLayout& stored, int32_t screen_wid
   if (stored.toolbar) layout.tool_palette = corner(r.tool_palette_rect);
   if (stored.videobar) layout.animation_bar = corner(r.animation_bar_rect);
   return layout;
+}
+
+LayoutRect window_area_at(LayoutPoint corner, const LayoutRect& stored, int32_t screen_width, int32_t screen_height) {
+  return {corner.x, corner.y, far_edge(corner.x, stored.left, stored.right, screen_width),
+          far_edge(corner.y, stored.top, stored.bottom, screen_height)};
 }

@@ -64,3 +64,7 @@ struct StoredLayout {
 // stored corner only when it was open when the record was written.
 bool layout_record_usable(const StoredLayout& stored, int32_t screen_width, int32_t screen_height);
 WindowLayout choose_window_layout(const StoredLayout& stored, int32_t screen_width, int32_t screen_height);
+
+// The screen rectangle a window with its top-left corner at corner covers, as large as the
+// stored rectangle but at least one pixel and at most the screen each way.
+LayoutRect window_area_at(LayoutPoint corner, const LayoutRect& stored, int32_t screen_width, int32_t screen_height);

@@ -92,6 +92,8 @@ TEST(Preferences, ExitCreatesTheKeyAndStoresTheNormalRectangle) {
   EXPECT_EQ(layout.tool_palette.x, 600);
   EXPECT_EQ(layout.settings_bar.x, DEFAULT_SETTINGS_BAR_POS.x);  // "Prefsbar" was written 0
 
+  stored.record.tool_palette_rect = {-60, -40, 60, 50};  // partly past the screen's corner: kept
+  EXPECT_EQ(startup_window_layout(stored, g_screen_width, g_screen_height).tool_palette.y, -40);
   // A layout off every screen: each such window takes its default.
   stored.record.main_rect = {-5000, -5000, -4000, -4500};
   stored.record.tool_palette_rect.left = -9000;

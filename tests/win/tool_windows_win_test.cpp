@@ -363,8 +363,8 @@ TEST_F(ToolWindows, VariantChoiceRelabelsTheDropDownButtonAcrossReopening) {
   };
   EXPECT_EQ(button(308), std::make_pair(0, 2));
   NMTTDISPINFOA tip = {};
-  tip.hdr = {g_toolbar, 308, static_cast<UINT>(TTN_NEEDTEXTA)};
-  SendMessageA(g_tool_palette, WM_NOTIFY, 308, reinterpret_cast<LPARAM>(&tip));
+  tip.hdr = {g_toolbar, 301, static_cast<UINT>(TTN_NEEDTEXTA)};  // the tooltip knows the button by its first command
+  SendMessageA(g_tool_palette, WM_NOTIFY, 301, reinterpret_cast<LPARAM>(&tip));
   EXPECT_STREQ(tip.lpszText, "Wachsen (vertikal)");
 
   choose_palette_variant(309, 0);
@@ -465,9 +465,13 @@ TEST_F(ToolWindows, AnimationBarShowsSlotsAndSelectsTheCurrentKeyFrame) {
   SendMessageA(bar, WM_USER, 2, 0);
   EXPECT_STREQ(frame_slot(2).frames_text, "1234567");
   EXPECT_STREQ(frame_slot(1).frames_text, " ");
-  set_frames_text(frame_slot(1), "42");
-  SendMessageA(bar, WM_USER, 1, 0);
-  EXPECT_EQ(dialog_text(bar, IDC_FRAMES_EDIT_BASE), "42");
+  for (const char* count : {"42", "100", "1234567"}) {  // whole, also after closing and reopening
+    set_frames_text(frame_slot(1), count);
+    SendMessageA(bar, WM_USER, 1, 0);
+    for (int i = 0; i < 2; ++i) toggle_animation_bar(win);
+    SendMessageA(bar = g_animation_bar, WM_USER, 2, 0);
+    EXPECT_STREQ(frame_slot(1).frames_text, count);
+  }
   SetDlgItemTextA(bar, IDC_FRAMES_EDIT_BASE, "8");
   toggle_animation_bar(win);  // closing keeps what was typed
   EXPECT_STREQ(frame_slot(1).frames_text, "8");
