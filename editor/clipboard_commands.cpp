@@ -43,11 +43,7 @@ bool clipboard_lists_bitmap() {
 
 void paste_clipboard_project(MainWindow& win) {
   OpenClipboardScope clipboard;
-  if (!clipboard.open()) {
-    show_message(MSG_PASTE_FAILED, MessageKind::error);
-    return;
-  }
-  if (!clipboard_lists_bitmap()) {
+  if (!clipboard.open() || !clipboard_lists_bitmap()) {
     show_message(MSG_NO_BITMAP, MessageKind::error);
     return;
   }

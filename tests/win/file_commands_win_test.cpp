@@ -221,6 +221,12 @@ TEST_F(FileCommands, CopyThenPasteMakesTheRenderedPictureTheImageAndTextIsRefuse
   EXPECT_TRUE(g_shown.size() == 1 && starts(g_shown[0], "Es befindet sich"));
   EXPECT_TRUE(OpenClipboard(g_main_hwnd));  // left closed
   CloseClipboard();
+  HWND holder = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(OpenClipboard(holder));  // held by another window: no bitmap to be had either
+  command(CMD_PASTE_CLIPBOARD);
+  CloseClipboard();
+  DestroyWindow(holder);
+  EXPECT_TRUE(g_shown.size() == 2 && starts(g_shown[1], "Es befindet sich"));
 }
 
 void drop(const std::vector<std::string>& paths) {
