@@ -58,7 +58,7 @@ void paste_clipboard_project(MainWindow& win) {
   const bool made = begin_new_project(win, dc, info.bmWidth, info.bmHeight);
   ReleaseDC(g_main_hwnd, dc);
   if (!made) {
-    show_message(MSG_PASTE_FAILED, MessageKind::error);
+    show_message(MSG_OUT_OF_MEMORY, MessageKind::error);
     return;
   }
   HGDIOBJ previous = SelectObject(g_mem_dc, bitmap);
