@@ -43,11 +43,7 @@ bool clipboard_lists_bitmap() {
 
 void paste_clipboard_project(MainWindow& win) {
   OpenClipboardScope clipboard;
-  if (!clipboard.open()) {
-    show_message(MSG_PASTE_FAILED, MessageKind::error);
-    return;
-  }
-  if (!clipboard_lists_bitmap()) {
+  if (!clipboard.open() || !clipboard_lists_bitmap()) {
     show_message(MSG_NO_BITMAP, MessageKind::error);
     return;
   }
@@ -62,7 +58,7 @@ void paste_clipboard_project(MainWindow& win) {
   const bool made = begin_new_project(win, dc, info.bmWidth, info.bmHeight);
   ReleaseDC(g_main_hwnd, dc);
   if (!made) {
-    show_message(MSG_PASTE_FAILED, MessageKind::error);
+    show_message(MSG_OUT_OF_MEMORY, MessageKind::error);
     return;
   }
   HGDIOBJ previous = SelectObject(g_mem_dc, bitmap);

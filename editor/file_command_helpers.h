@@ -12,6 +12,7 @@ constexpr int MSG_READ_ERROR = 1;
 constexpr int MSG_WRITE_ERROR = 2;
 constexpr int MSG_CANNOT_OPEN = 10;
 constexpr int MSG_FILE_EXISTS = 11;
+constexpr int MSG_OUT_OF_MEMORY = 14;  // shown without ending the program where nothing is lost
 constexpr int MSG_UNKNOWN_FILE_TYPE = 16;
 constexpr int MSG_INVALID_FILE = 22;
 
@@ -54,7 +55,8 @@ bool make_temp_beside(const char* path, char* temp);
 bool save_question_allows_replacing(MainWindow& win);
 
 // First half of the new-project reset: no tool, mask overlay hidden, every buffer made anew
-// for w x h. False (project unchanged) when the workspace for that size cannot be made.
+// for w x h. False (project unchanged) when the workspace for that size does not fit in memory,
+// counting what the current project frees.
 bool begin_new_project(MainWindow& win, HDC reference_dc, int32_t w, int32_t h);
 // Second half for an image source (import, scan, paste) whose pixels are in g_source_pixels
 // and g_image_dc: named, no path, modified, scrolled home, cells 1 and 2 drawn from the image.

@@ -101,7 +101,7 @@ bool save_question_allows_replacing(MainWindow& win) {
 }
 
 bool begin_new_project(MainWindow& win, HDC reference_dc, int32_t w, int32_t h) {
-  // Refused before anything changes when the size cannot fit; the rebuild checks each block.
+  // Refused before anything changes when the size cannot fit; the rebuild makes room itself.
   if (!workspace_fits(w, h)) return false;
   g_tool_mode = TOOL_MODE_NONE;
   g_current_tool = TOOL_NONE;
@@ -160,9 +160,9 @@ int write_project_file(const char* path) {
   return result;
 }
 
-// Checks the file that stream holds and that the workspace for it fits in memory; on 0,
-// width and height hold its size and g_image_width/height are unchanged. *not_accepted tells
-// whether the file itself was refused, as opposed to a workspace that cannot be made for it.
+// Checks the file that stream holds and that the project in it fits in memory (14 when not);
+// on 0, width and height hold its size and g_image_width/height are unchanged. *not_accepted
+// tells whether check_project_file refused the file.
 int check_project_size(Stream& stream, int32_t* width, int32_t* height, bool* not_accepted = nullptr) {
   const int32_t old_w = g_image_width, old_h = g_image_height;
   int result = check_project_file(stream);
@@ -175,15 +175,11 @@ int check_project_size(Stream& stream, int32_t* width, int32_t* height, bool* no
   int fields = 2;
   result = project_blocks_fit(stream, &fields);
   if (result != 0) return result;
-  MEMORYSTATUSEX status = {};
-  status.dwLength = sizeof status;
-  if (GlobalMemoryStatusEx(&status) && project_memory_bytes(*width, *height, fields) > status.ullAvailVirtual)
-    return MSG_INVALID_FILE;
-  return 0;
+  return project_fits(project_memory_bytes(*width, *height, fields)) ? 0 : MSG_OUT_OF_MEMORY;
 }
 
 // The new-project reset with a project file as the source. False (project unchanged) when
-// the workspace for it cannot be made.
+// the workspace for it does not fit in memory.
 bool load_into_new_project(MainWindow& win, Stream& stream, const char* path, int32_t w, int32_t h, HWND owner,
                            HDC reference_dc) {
   if (!begin_new_project(win, reference_dc, w, h)) return false;
@@ -225,7 +221,7 @@ void open_project_path(MainWindow& win, const char* path) {
   HDC dc = GetDC(g_main_hwnd);
   const bool loaded = load_into_new_project(win, *stream, path, w, h, g_main_hwnd, dc);
   ReleaseDC(g_main_hwnd, dc);
-  if (!loaded) show_message(MSG_INVALID_FILE, MessageKind::error);
+  if (!loaded) show_message(MSG_OUT_OF_MEMORY, MessageKind::error);
 }
 
 }  // namespace
@@ -238,7 +234,7 @@ void open_command_line_project(MainWindow& win, HDC reference_dc) {
   const int result = check_project_size(*stream, &w, &h, &not_accepted);
   if (not_accepted) return;  // the start image stays, silently
   if (result != 0 || !load_into_new_project(win, *stream, g_command_line, w, h, nullptr, reference_dc))
-    show_message_box(nullptr, message_text(MSG_INVALID_FILE), MessageKind::error);
+    show_message_box(nullptr, message_text(result ? result : MSG_OUT_OF_MEMORY), MessageKind::error);
 }
 
 bool save_project_as(MainWindow& win) {

@@ -88,9 +88,10 @@ class ImageReader {
     open_ = true;
     const int32_t code = entry_->get(&width, &height);
     if (code != 0) return fail(code);
-    // A size whose buffer the program cannot address is no image it can take.
-    if (width <= 0 || height <= 0 || static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4 > 0x7FFFFFFFu) {
-      show_message(MSG_INVALID_FILE, MessageKind::error);
+    // A buffer beyond what the program addresses is more memory than it can have.
+    const bool empty = width <= 0 || height <= 0;
+    if (empty || static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4 > 0x7FFFFFFFu) {
+      show_message(empty ? MSG_INVALID_FILE : MSG_OUT_OF_MEMORY, MessageKind::error);
       return false;
     }
     return true;
@@ -99,7 +100,7 @@ class ImageReader {
   // Reads the pixels into a block of its own, so a failure leaves the project's image alone.
   bool read(PixelBlock& block) {
     if (!block.allocate(width, height)) {
-      show_message(MSG_INVALID_FILE, MessageKind::error);
+      show_message(MSG_OUT_OF_MEMORY, MessageKind::error);
       return false;
     }
     int32_t code;
@@ -140,12 +141,12 @@ bool ask_image_to_open(const char* title, char* path) {
 }
 
 // Makes the workspace for w x h and the new project's first steps; tells the user when it
-// cannot be made (the project stays).
-bool begin_image_project(MainWindow& win, int32_t w, int32_t h, int refused_message) {
+// does not fit in memory (the project stays).
+bool begin_image_project(MainWindow& win, int32_t w, int32_t h) {
   HDC dc = GetDC(g_main_hwnd);
   const bool made = begin_new_project(win, dc, w, h);
   ReleaseDC(g_main_hwnd, dc);
-  if (!made) show_message(refused_message, MessageKind::error);
+  if (!made) show_message(MSG_OUT_OF_MEMORY, MessageKind::error);
   return made;
 }
 
@@ -159,7 +160,7 @@ void import_image_project(MainWindow& win) {
   ImageReader reader;
   PixelBlock block;
   if (!reader.start(path) || !reader.read(block)) return;
-  if (!begin_image_project(win, reader.width, reader.height, MSG_INVALID_FILE)) return;
+  if (!begin_image_project(win, reader.width, reader.height)) return;
   copy_into_source(block);
   show_source_pixels();
   char name[PROJECT_NAME_SIZE];
@@ -250,7 +251,7 @@ void scan_image(MainWindow& win) {
   if (!scan || !scan->pixels) return;
   const int32_t w = scan->width, h = scan->height;
   uint8_t* pixels = scan->pixels;
-  if (!begin_image_project(win, w, h, MSG_INVALID_FILE)) {
+  if (!begin_image_project(win, w, h)) {
     GlobalFree(pixels);
     return;
   }

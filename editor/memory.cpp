@@ -14,11 +14,14 @@ void wait_on_own_thread(DWORD milliseconds) { WaitForSingleObject(GetCurrentThre
 
 RetryWaitFn g_alloc_retry_wait = wait_on_own_thread;
 
+void* alloc_once(uint64_t bytes) {
+  if (bytes > std::numeric_limits<SIZE_T>::max()) return nullptr;
+  return HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(bytes));
+}
+
 void* alloc_with_retry(uint64_t bytes) {
   for (int attempt = 0; attempt < ALLOC_ATTEMPTS; ++attempt) {
-    if (bytes <= std::numeric_limits<SIZE_T>::max()) {
-      if (void* block = HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(bytes))) return block;
-    }
+    if (void* block = alloc_once(bytes)) return block;
     g_alloc_retry_wait(ALLOC_RETRY_WAIT_MS);
   }
   return nullptr;

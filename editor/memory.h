@@ -15,6 +15,8 @@ constexpr DWORD ALLOC_RETRY_WAIT_MS = 2000;
 // Up to three heap attempts, each failure followed by a wait; null after the third.
 // Free the block with free_block. Sizes beyond the address space fail without wrapping.
 void* alloc_with_retry(uint64_t bytes);
+// One heap attempt without a wait; null when it fails.
+void* alloc_once(uint64_t bytes);
 void free_block(void* block);
 
 // Shows message 14 and ends the program with exit code 1.

@@ -8,6 +8,7 @@
 
 #include "editor/animation_export.h"
 #include "editor/core/frame_slots.h"
+#include "editor/core/project_file.h"
 #include "editor/engine_host_win32.h"
 #include "editor/file_command_helpers.h"
 #include "editor/file_commands.h"
@@ -30,6 +31,7 @@
 
 HBITMAP g_image_bitmap = nullptr;
 BITMAPINFOHEADER g_image_bmi = {};
+MemoryStatusFn g_memory_status = GlobalMemoryStatusEx;
 
 namespace {
 
@@ -41,8 +43,8 @@ uint64_t pixel_block_bytes(int32_t w, int32_t h) {
 }
 uint64_t mask_block_bytes(int32_t w, int32_t h) { return static_cast<uint64_t>(w) * static_cast<uint64_t>(h) / 8 + 1; }
 
-void* alloc_zeroed(uint64_t bytes) {
-  void* block = alloc_with_retry(bytes);
+void* alloc_zeroed(uint64_t bytes, bool retry = true) {
+  void* block = retry ? alloc_with_retry(bytes) : alloc_once(bytes);
   if (block) std::memset(block, 0, static_cast<size_t>(bytes));
   return block;
 }
@@ -81,16 +83,16 @@ struct WorkspaceBlocks {
   }
 };
 
-// A size that does not fit is refused at once, before any allocation is tried.
-bool allocate_blocks(HDC reference_dc, int32_t w, int32_t h, WorkspaceBlocks& b) {
-  if (!workspace_fits(w, h)) return false;
+// Every block of a w x h workspace, each with retries or in one attempt; on a failure what
+// was had is freed again.
+bool allocate_blocks(HDC reference_dc, int32_t w, int32_t h, bool retry, WorkspaceBlocks& b) {
   const uint64_t field = field_bytes(w, h);
-  b.source = static_cast<uint8_t*>(alloc_zeroed(pixel_block_bytes(w, h)));
-  b.render = b.source ? static_cast<uint8_t*>(alloc_zeroed(pixel_block_bytes(w, h))) : nullptr;
-  b.slot1 = b.render ? static_cast<DisplacementField*>(alloc_zeroed(field)) : nullptr;
-  b.slot2 = b.slot1 ? static_cast<DisplacementField*>(alloc_zeroed(field)) : nullptr;
-  b.undo = b.slot2 ? static_cast<DisplacementField*>(alloc_zeroed(field)) : nullptr;
-  b.mask = b.undo ? static_cast<uint8_t*>(alloc_zeroed(mask_block_bytes(w, h))) : nullptr;
+  b.source = static_cast<uint8_t*>(alloc_zeroed(pixel_block_bytes(w, h), retry));
+  b.render = b.source ? static_cast<uint8_t*>(alloc_zeroed(pixel_block_bytes(w, h), retry)) : nullptr;
+  b.slot1 = b.render ? static_cast<DisplacementField*>(alloc_zeroed(field, retry)) : nullptr;
+  b.slot2 = b.slot1 ? static_cast<DisplacementField*>(alloc_zeroed(field, retry)) : nullptr;
+  b.undo = b.slot2 ? static_cast<DisplacementField*>(alloc_zeroed(field, retry)) : nullptr;
+  b.mask = b.undo ? static_cast<uint8_t*>(alloc_zeroed(mask_block_bytes(w, h), retry)) : nullptr;
   if (b.mask) {
     b.bitmap = CreateCompatibleBitmap(reference_dc, w, h);
     b.dc = b.bitmap ? CreateCompatibleDC(reference_dc) : nullptr;
@@ -115,24 +117,44 @@ void free_workspace_blocks() {
   g_render_pixels = nullptr;
 }
 
+// Frees the buffers, the picture and its device context of the current project.
+void release_workspace() {
+  free_workspace_blocks();
+  if (g_image_dc) DeleteDC(g_image_dc);
+  if (g_image_bitmap) DeleteObject(g_image_bitmap);
+  g_image_dc = nullptr;
+  g_image_bitmap = nullptr;
+}
+
+// Whether bytes more fit the free address space and page file once freed more are released.
+bool memory_fits(uint64_t bytes, uint64_t freed) {
+  MEMORYSTATUSEX status = {};
+  status.dwLength = sizeof status;
+  return !g_memory_status(&status) ||
+         (bytes <= status.ullAvailVirtual + freed && bytes <= status.ullAvailPageFile + freed);
+}
+
 }  // namespace
 
 void fill_image_bmi(int32_t w, int32_t h) { g_image_bmi = top_down_bmi(w, h); }
 
-bool workspace_fits(int32_t w, int32_t h) {
-  if (w <= 0 || h <= 0) return false;
-  const uint64_t bytes = 2 * pixel_block_bytes(w, h) + 3 * field_bytes(w, h) + mask_block_bytes(w, h);
-  MEMORYSTATUSEX status = {};
-  status.dwLength = sizeof status;
-  return !GlobalMemoryStatusEx(&status) || (bytes <= status.ullAvailVirtual && bytes <= status.ullAvailPageFile);
+bool project_fits(uint64_t bytes) {
+  // The buffers of the current project: pixel blocks, the filled slots' fields, undo delta, mask.
+  return memory_fits(bytes, project_memory_bytes(g_image_width, g_image_height, filled_slot_count()));
 }
 
+bool workspace_fits(int32_t w, int32_t h) { return w > 0 && h > 0 && project_fits(project_memory_bytes(w, h, 2)); }
+
 bool rebuild_workspace(HDC reference_dc, int32_t w, int32_t h) {
+  if (!workspace_fits(w, h)) return false;
   WorkspaceBlocks b;
-  if (!allocate_blocks(reference_dc, w, h, b)) return false;
-  free_workspace_blocks();
-  if (g_image_dc) DeleteDC(g_image_dc);
-  if (g_image_bitmap) DeleteObject(g_image_bitmap);
+  // Beside the old buffers when they leave room; otherwise, or when that fails, the old ones
+  // go first, and then there is no way back.
+  if (!memory_fits(project_memory_bytes(w, h, 2), 0) || !allocate_blocks(reference_dc, w, h, false, b)) {
+    release_workspace();
+    if (!allocate_blocks(reference_dc, w, h, true, b)) fatal_out_of_memory();
+  }
+  release_workspace();
   g_image_dc = b.dc;
   g_image_bitmap = b.bitmap;
   g_image_width = w;

@@ -14,14 +14,22 @@ extern BITMAPINFOHEADER g_image_bmi;  // describes g_source_pixels: W x H, top-d
 // Fills g_image_bmi for a w x h image.
 void fill_image_bmi(int32_t w, int32_t h);
 
+// The memory status that the size checks read (GlobalMemoryStatusEx); tests replace it.
+using MemoryStatusFn = BOOL(WINAPI*)(LPMEMORYSTATUSEX status);
+extern MemoryStatusFn g_memory_status;
+
+// Whether a new project's buffers of bytes fit the free address space and page file together
+// with what the current project's buffers free when they are released.
+bool project_fits(uint64_t bytes);
 // Whether a workspace for a w x h image can be had: a positive size whose buffers (both pixel
-// blocks, two key-frame fields, the undo delta, the mask) fit the free address space and page file.
+// blocks, two key-frame fields, the undo delta, the mask) fit as project_fits counts.
 bool workspace_fits(int32_t w, int32_t h);
 
 // Replaces every size-dependent buffer by new ones for a w x h image (g_image_width and
 // g_image_height set to it), slots in the new-workspace state, mask flags and Undo reset.
-// Everything new is allocated before anything old is freed: false when that fails, and
-// then the old workspace (and its size) is kept as it was.
+// False, with the old workspace kept as it was, when workspace_fits refuses the size. The
+// new buffers are made beside the old ones where there is room; otherwise, or when that
+// fails, the old ones are released first, and a failure then ends in fatal_out_of_memory.
 bool rebuild_workspace(HDC reference_dc, int32_t w, int32_t h);
 
 // Copy g_source_pixels into the picture in g_image_dc and back; with fewer rows when the whole

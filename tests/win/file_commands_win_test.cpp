@@ -24,6 +24,7 @@
 #include "editor/resources/resource.h"
 #include "editor/startup.h"
 #include "editor/window.h"
+#include "editor/workspace.h"
 #include "engine/edit_state.h"
 #include "engine/field.h"
 #include "engine/render_band.h"
@@ -38,6 +39,13 @@ std::vector<std::string> g_paths;  // file dialog choices, in turn; empty or non
 std::vector<std::string> g_titles;
 std::string g_filter, g_ext, g_shell_target;
 INT_PTR g_shell_result;
+uint64_t g_free_memory;  // what the memory status reports free; 0: what there is
+
+BOOL WINAPI scripted_memory(LPMEMORYSTATUSEX status) {
+  const BOOL got = GlobalMemoryStatusEx(status);
+  if (g_free_memory) status->ullAvailVirtual = status->ullAvailPageFile = g_free_memory;
+  return got;
+}
 
 int WINAPI scripted_box(HWND, LPCSTR text, LPCSTR, UINT) {
   g_shown.push_back(text);
@@ -99,6 +107,7 @@ class FileCommands : public ::testing::Test {
     g_get_open_file_name = GetOpenFileNameA;
     g_get_save_file_name = GetSaveFileNameA;
     g_shell_execute = ShellExecuteA;
+    g_memory_status = GlobalMemoryStatusEx;
     for (const auto& f : files) DeleteFileA(f.c_str());
     set_engine_host(nullptr);
   }
@@ -221,6 +230,12 @@ TEST_F(FileCommands, CopyThenPasteMakesTheRenderedPictureTheImageAndTextIsRefuse
   EXPECT_TRUE(g_shown.size() == 1 && starts(g_shown[0], "Es befindet sich"));
   EXPECT_TRUE(OpenClipboard(g_main_hwnd));  // left closed
   CloseClipboard();
+  HWND holder = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(OpenClipboard(holder));  // held by another window: no bitmap to be had either
+  command(CMD_PASTE_CLIPBOARD);
+  CloseClipboard();
+  DestroyWindow(holder);
+  EXPECT_TRUE(g_shown.size() == 2 && starts(g_shown[1], "Es befindet sich"));
 }
 
 void drop(const std::vector<std::string>& paths) {
@@ -233,29 +248,37 @@ void drop(const std::vector<std::string>& paths) {
   SendMessageA(g_main_hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
 }
 
-TEST_F(FileCommands, ADropOpensTheFirstFileUnlessItIsNoProjectOrAnExportRuns) {
+TEST_F(FileCommands, ADropOpensTheFirstFileUnlessItIsNoProjectDoesNotFitOrAnExportRuns) {
   const std::string project = file("qx_drop.vbmap"), other = file("qx_other.txt");
   mark(8.0f);
   g_paths = {project};
   command(CMD_SAVE_PROJECT_AS);
   std::ofstream(other) << "no project";
+  HDC dc = GetDC(g_main_hwnd);
+  ASSERT_TRUE(rebuild_workspace(dc, 200, 200));  // 1.3 MB that the 6 MB project replaces
+  ReleaseDC(g_main_hwnd, dc);
+  g_memory_status = scripted_memory;
   const struct {
     std::vector<std::string> paths;
     int busy;
     float dx_after;
     size_t messages;
+    uint64_t free_memory = 0;
   } cases[] = {{{other}, 0, 1.0f, 1},
                {{"C:\\qx\\missing.vbmap"}, 0, 1.0f, 1},
                {{project}, 1, 1.0f, 0},
                {{std::string(400, 'a')}, 0, 1.0f, 1},
-               {{project, other}, 0, 8.0f, 0}};
+               {{project}, 0, 1.0f, 1, 4 << 20},
+               {{project, other}, 0, 8.0f, 0, 5 << 20}};
   for (const auto& c : cases) {
     set_displacement(7, 3, 1.0f, 0);
     g_export_busy = c.busy;
+    g_free_memory = c.free_memory;
     g_shown.clear();
     drop(c.paths);
     g_export_busy = 0;
-    EXPECT_TRUE(marked() == c.dx_after && g_shown.size() == c.messages) << c.paths[0].substr(0, 40);
+    const bool memory_text = !c.free_memory || g_shown == std::vector<std::string>(c.messages, message_text(14));
+    EXPECT_TRUE(marked() == c.dx_after && g_shown.size() == c.messages && memory_text) << c.paths[0].substr(0, 40);
   }
 }
 
@@ -275,7 +298,7 @@ TEST_F(FileCommands, AScanBecomesANewProjectAndACancelledOneChangesNothing) {
   command(CMD_SCAN);  // cancelled in the scanner's dialog
   g_scan = {200000, 200000, nullptr};
   command(CMD_SCAN);  // too large for memory: refused, the project stays
-  EXPECT_TRUE(g_image_width == 432 && g_shown.size() == 1);
+  EXPECT_TRUE(g_image_width == 432 && g_shown.size() == 1 && g_shown[0] == message_text(14));
   g_scan = {5, 3, nullptr};
   command(CMD_SCAN);
   EXPECT_TRUE(g_image_width == 5 && g_image_height == 3 && g_project_modified == 1);
