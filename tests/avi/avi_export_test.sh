@@ -52,8 +52,7 @@ for i, name in enumerate(names):
 PY
 
 # A full disk at the third file (a 28k file system holds two files of 12k): message 31, the
-# failed file removed, the two before it kept.
-# Mounting needs root (CI runs as root); elsewhere this one case is skipped.
+# failed file removed, the two before it kept. Skipped where mounting is not allowed.
 mkdir "$work/full"
 if mount -t tmpfs -o size=28k tmpfs "$work/full" 2>"$work/mount.log"; then
   "$wine" "$probe" bmp "$(winpath "$work/full/film.bmp")" - "$(winpath "$plugin")" 67 45 2,1,3 \

@@ -238,7 +238,6 @@ TEST_F(MainWindowTest, ExitStaysOpenUnlessTheQuestionsAllowClosing) {
   HWND bar = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   g_settings_bar = bar;
   g_settings_bar_open = 1;
-  g_settings_bar_usable_in_box = false;
   const struct {
     int print_jobs, modified;
     std::vector<int> answers;

@@ -57,8 +57,7 @@ TEST(UnwarpDialog, PicksNodesBuildsTheFieldAndGivesBackTheWindow) {
                  MAKELPARAM(x - win->scroll_x, y - win->scroll_y));
   };
 
-  // Opened once, over grayed menus and hidden tool windows. The loop gives it no dialog
-  // messages, so Escape leaves it open; its Cancel button closes it.
+  // Opened once, over grayed menus and hidden tool windows; Escape through the loop leaves it open.
   for (int twice = 0; twice < 2; ++twice) SendMessageA(g_main_hwnd, WM_COMMAND, CMD_UNWARP_DIALOG, 0);
   ASSERT_NE(g_unwarp_dialog, nullptr);
   EXPECT_TRUE(g_unwarp_active && g_current_tool == TOOL_NONE && top_menus_grayed() == 6);
