@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/edit_state.h"
@@ -44,14 +45,14 @@ Capture capture_client(HWND window) {
   return c;
 }
 
-// Captures until two in a row agree: the program has finished painting.
+// Captures until three in a row agree: the program has finished painting and laying out.
 Capture settled_capture(HWND window) {
   Capture last = capture_client(window);
-  for (int i = 0; i < 50; ++i) {
+  for (int i = 0, same = 0; i < 50 && same < 2; ++i) {
     Sleep(200);
     Capture now = capture_client(window);
-    if (now.pixels == last.pixels) return now;
-    last = now;
+    same = now.w == last.w && now.pixels == last.pixels ? same + 1 : 0;
+    last = std::move(now);
   }
   return last;
 }
@@ -70,8 +71,8 @@ TEST(EditorRun, StrokeChangesTheViewOnlyUnderTheBrush) {
   PreferencesKey key(true);  // no tool window over the view
   const DWORD closed = 0;
   for (const char* name : {"Toolbar", "Prefsbar", "Videobar"}) key.set(name, REG_DWORD, &closed, sizeof closed);
-  const PROCESS_INFORMATION program = start_program("");
-  HWND window = wait_for_main_window(program);
+  const StartedProgram program("");
+  HWND window = program.main_window();
   ASSERT_NE(window, nullptr);
   const Capture before = settled_capture(window);
   ASSERT_GT(before.w, 300);
@@ -105,10 +106,10 @@ TEST(EditorRun, StrokeChangesTheViewOnlyUnderTheBrush) {
   bool answered = false;
   for (int i = 0; i < 100 && !answered; ++i) {
     Sleep(100);
-    EnumThreadWindows(program.dwThreadId, press_no_in_box, reinterpret_cast<LPARAM>(&answered));
+    EnumThreadWindows(program.thread_id(), press_no_in_box, reinterpret_cast<LPARAM>(&answered));
   }
   EXPECT_TRUE(answered);
-  EXPECT_EQ(exit_code(program), 0u);
+  EXPECT_EQ(program.exit_code(), 0u);
 }
 
 }  // namespace
