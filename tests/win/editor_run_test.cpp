@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "engine/edit_state.h"
@@ -52,7 +51,7 @@ Capture settled_capture(HWND window) {
     Sleep(200);
     Capture now = capture_client(window);
     same = now.w == last.w && now.pixels == last.pixels ? same + 1 : 0;
-    last = std::move(now);
+    last = now;
   }
   return last;
 }
@@ -71,8 +70,9 @@ TEST(EditorRun, StrokeChangesTheViewOnlyUnderTheBrush) {
   PreferencesKey key(true);  // no tool window over the view
   const DWORD closed = 0;
   for (const char* name : {"Toolbar", "Prefsbar", "Videobar"}) key.set(name, REG_DWORD, &closed, sizeof closed);
-  const StartedProgram program("");
-  HWND window = program.main_window();
+  PROCESS_INFORMATION program = start_program("");
+  const EndsProgram ends{program};
+  HWND window = wait_for_main_window(program);
   ASSERT_NE(window, nullptr);
   const Capture before = settled_capture(window);
   ASSERT_GT(before.w, 300);
@@ -106,10 +106,10 @@ TEST(EditorRun, StrokeChangesTheViewOnlyUnderTheBrush) {
   bool answered = false;
   for (int i = 0; i < 100 && !answered; ++i) {
     Sleep(100);
-    EnumThreadWindows(program.thread_id(), press_no_in_box, reinterpret_cast<LPARAM>(&answered));
+    EnumThreadWindows(program.dwThreadId, press_no_in_box, reinterpret_cast<LPARAM>(&answered));
   }
   EXPECT_TRUE(answered);
-  EXPECT_EQ(program.exit_code(), 0u);
+  EXPECT_EQ(exit_code(program), 0u);
 }
 
 }  // namespace

@@ -89,13 +89,15 @@ TEST(CommandLine, KeepsUpTo259CharactersAsGiven) {
 TEST(Program, SecondInstanceQuitsAndTheFirstClosesWithZero) {
   PreferencesKey key(false);
   ASSERT_EQ(FindWindowA(MAIN_WINDOW_CLASS, nullptr), nullptr);
-  const StartedProgram first("");
-  HWND window = first.main_window();
+  PROCESS_INFORMATION first = start_program("");
+  const EndsProgram ends{first};
+  HWND window = wait_for_main_window(first);
   EXPECT_NE(window, nullptr);
-  EXPECT_EQ(StartedProgram("second.vbmap").exit_code(), 0u);
-  EXPECT_EQ(WaitForSingleObject(first.process(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  PROCESS_INFORMATION second = start_program("second.vbmap");
+  EXPECT_EQ(exit_code(second), 0u);
+  EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
   PostMessageA(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(first.exit_code(), 0u);
+  EXPECT_EQ(exit_code(first), 0u);
 }
 
 }  // namespace
