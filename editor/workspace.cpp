@@ -10,7 +10,6 @@
 #include "editor/core/frame_slots.h"
 #include "editor/core/project_file.h"
 #include "editor/engine_host_win32.h"
-#include "editor/file_command_helpers.h"
 #include "editor/file_commands.h"
 #include "editor/memory.h"
 #include "editor/message_box.h"
@@ -276,7 +275,6 @@ namespace {
 
 // The questions before closing; true when the program may close.
 bool exit_questions_allow_closing(MainWindow& win) {
-  ModalFraming framing;
   if (g_print_jobs != 0 && show_message(MSG_PRINT_JOB_RUNNING, MessageKind::question) != MessageAnswer::yes)
     return false;
   if (!g_project_modified) return true;

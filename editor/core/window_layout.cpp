@@ -1,6 +1,9 @@
 // Stored window layout: record bytes and the choice of start-up positions.
 #include "editor/core/window_layout.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 void put_i32(uint8_t* p, int32_t v) {
@@ -25,12 +28,10 @@ LayoutRect get_rect(const uint8_t* p) { return {get_i32(p), get_i32(p + 4), get_
 
 LayoutPoint corner(const LayoutRect& r) { return {r.left, r.top}; }
 
-int32_t clamp_i32(int64_t v, int64_t lo, int64_t hi) { return static_cast<int32_t>(v < lo ? lo : v > hi ? hi : v); }
-
 // Corner plus the stored extent, the extent kept within 1..screen.
 int32_t far_edge(int32_t from, int32_t stored_from, int32_t stored_to, int32_t screen) {
-  const int64_t extent = clamp_i32(int64_t{stored_to} - stored_from, 1, screen > 1 ? screen : 1);
-  return clamp_i32(from + extent, INT32_MIN, INT32_MAX);
+  const int64_t extent = std::clamp<int64_t>(int64_t{stored_to} - stored_from, 1, std::max(screen, 1));
+  return static_cast<int32_t>(std::clamp<int64_t>(from + extent, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
