@@ -57,6 +57,12 @@ int WINAPI start_page(HDC) { return g_calls += 's', ++g_pages; }
 int WINAPI end_page(HDC) { return g_calls += 'e', g_pages != g_script.failing_end_page; }
 int WINAPI end_doc(HDC) { return g_calls += 'D', 1; }
 int WINAPI abort_doc(HDC) { return g_calls += 'A', 1; }
+// Editing goes on as the job starts: the render buffer is cleared before the print thread runs.
+HANDLE WINAPI thread_after_editing(LPSECURITY_ATTRIBUTES a, SIZE_T s, LPTHREAD_START_ROUTINE f, LPVOID p, DWORD c,
+                                   LPDWORD id) {
+  std::memset(g_render_pixels, 0, static_cast<size_t>(g_image_width) * g_image_height * 4);
+  return CreateThread(a, s, f, p, c, id);
+}
 HANDLE WINAPI no_thread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD) {
   return nullptr;
 }
@@ -126,11 +132,7 @@ TEST_F(PrintTest, TheJobRendersAndPrintsItsOwnCopyFittedToThePage) {
   for (size_t i = 0; i < n; ++i) std::memcpy(g_source_pixels + 4 * i, "\x60\x40\x20\x00", 4);
   render_region(win, 10, 10, 20, 20, 0);  // a stroke's square only
   PageDC page;
-  g_create_print_thread = [](LPSECURITY_ATTRIBUTES a, SIZE_T s, LPTHREAD_START_ROUTINE f, LPVOID p, DWORD c,
-                             LPDWORD id) -> HANDLE {
-    std::memset(g_render_pixels, 0, static_cast<size_t>(g_image_width) * g_image_height * 4);  // editing goes on
-    return CreateThread(a, s, f, p, c, id);
-  };
+  g_create_print_thread = thread_after_editing;
   EXPECT_TRUE(print({TRUE, 0, page.dc, 2}));
   EXPECT_EQ(g_region_width * 10000 + g_region_height, g_image_width * 10000 + g_image_height);
   EXPECT_EQ(g_calls, "SseseD");

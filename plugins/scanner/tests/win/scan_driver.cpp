@@ -116,7 +116,7 @@ bool install_test_source() {
   if (!GetModuleFileNameA(nullptr, exe, MAX_PATH) || !GetWindowsDirectoryA(windows, MAX_PATH)) return false;
   std::string source = exe;
   source = source.substr(0, source.find_last_of("\\/") + 1) + "qx_test_source.ds";
-  const std::string folder = std::string(windows) + "\\twain_64";
+  const std::string folder = std::string(windows) + (sizeof(void*) == 8 ? "\\twain_64" : "\\twain_32");
   CreateDirectoryA(folder.c_str(), nullptr);
   installed_path = folder + "\\sane.ds";
   return CopyFileA(source.c_str(), installed_path.c_str(), FALSE) != 0;

@@ -10,7 +10,8 @@
 
 #include "plugins/scanner/scanner_plugin.h"
 
-// Copies qx_test_source.ds from beside the program into <windows>\twain_64\sane.ds; false on failure.
+// Copies qx_test_source.ds from beside the program into <windows>\twain_64\sane.ds (twain_32 in
+// the 32-bit build), where the manager looks for sources; false on failure.
 bool install_test_source();
 // Unloads the copy if the manager left it loaded and deletes it.
 void remove_test_source();
