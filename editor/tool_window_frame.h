@@ -19,8 +19,9 @@ const ToolWindowInfo& tool_window_info(ToolWindow which);
 using CreateDialogFn = HWND(WINAPI*)(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
 extern CreateDialogFn g_create_tool_dialog;
 
-// Opens the window when it is closed, closes it when it is open. The open flag is set
-// only once the window exists; a failed creation leaves it closed and its item unchecked.
+// Opens the window when it is closed, closes it when it is open; nothing while the un-warp
+// dialog is open. The open flag is set only once the window exists; a failed creation leaves
+// it closed and its item unchecked.
 void toggle_tool_window(ToolWindow which, DLGPROC proc);
 
 // WM_INITDIALOG: half opacity, the menu item checked, the saved place taken.

@@ -11,6 +11,7 @@
 #include "engine/field.h"
 #include "engine/render_band.h"
 #include "engine/render_driver.h"
+#include "engine/unwarp_grid.h"
 
 HWND g_settings_bar = nullptr;
 HWND g_tool_palette = nullptr;
@@ -56,6 +57,8 @@ void enable_main_menu_item(int id, bool enabled) {
 }
 
 void toggle_tool_window(ToolWindow which, DLGPROC proc) {
+  // The un-warp dialog keeps the windows hidden; a toggle would drop one or show one beside it.
+  if (g_unwarp_active) return;
   const ToolWindowInfo& info = tool_window_info(which);
   if (*info.open) {
     if (*info.handle) {

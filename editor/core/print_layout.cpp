@@ -44,7 +44,9 @@ bool copy_print_image(PrintImage& out, const uint8_t* pixels, int32_t w, int32_t
 bool run_print_job(PrintDevice& device, uint32_t copies) {
   for (uint32_t i = 0; i < copies; ++i) {
     const bool started = device.start_page();
-    if (!started || device.print_page() != PRINT_PAGE_OK || !device.end_page()) {
+    const bool printed = started && device.print_page() == PRINT_PAGE_OK;
+    // A started page is ended before the document is, whether or not it printed.
+    if (!started || !device.end_page() || !printed) {
       device.end_doc();  // the copies already printed still come out
       return false;
     }

@@ -47,6 +47,6 @@ class PrintDevice {
 };
 
 // Prints `copies` pages (0 gives an empty document) and ends the document. The first page
-// that fails ends the document there and drops the remaining copies: false then, and false
-// too when ending the document fails.
+// that fails ends the document there (after ending the page, when it was started) and drops
+// the remaining copies: false then, and false too when ending the document fails.
 bool run_print_job(PrintDevice& device, uint32_t copies);

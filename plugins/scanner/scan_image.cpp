@@ -80,12 +80,16 @@ void reduce_dib(const DibLayout& layout, const uint8_t* pixels, int factor, uint
   }
 }
 
-bool memxfer_layout(int32_t width, int32_t length, int bits_per_pixel, uint32_t preferred, MemXferLayout* out) {
+bool memxfer_layout(int32_t width, int32_t length, int bits_per_pixel, uint32_t preferred, uint32_t min_strip,
+                    MemXferLayout* out) {
   if (width <= 0 || width > MAX_SCAN_SIDE || length <= 0 || length > MAX_SCAN_SIDE) return false;
   if (!known_bit_count(bits_per_pixel)) return false;
   MemXferLayout l;
   l.row_bytes = padded_row(bits_per_pixel, width);
-  l.strip_bytes = static_cast<uint32_t>(std::clamp<uint64_t>(preferred, l.row_bytes, MAX_STRIP_BYTES));
+  // A strip larger than the whole image only makes the block bigger, unless the source needs it.
+  const uint64_t image_cap = std::max<uint64_t>(l.row_bytes * length, min_strip);
+  l.strip_bytes = static_cast<uint32_t>(
+      std::clamp<uint64_t>(std::min<uint64_t>(preferred, image_cap), l.row_bytes, MAX_STRIP_BYTES));
   l.image_bytes = l.strip_bytes * (l.row_bytes * length / l.strip_bytes + 1);
   l.block_bytes = MEMXFER_HEADER_ROOM + l.image_bytes + l.strip_bytes;
   if (l.block_bytes > MAX_SCAN_BYTES) return false;

@@ -50,8 +50,11 @@ struct MemXferLayout {
   uint64_t block_bytes = 0;  // header room, image and one strip of slack: every strip is offered whole
 };
 
+// The strip is the preferred size within one row and MAX_STRIP_BYTES, and no larger than the
+// whole image unless min_strip, the least buffer the source accepts, is larger.
 // False when the announced image is out of range (sides, bit depth or total size).
-bool memxfer_layout(int32_t width, int32_t length, int bits_per_pixel, uint32_t preferred, MemXferLayout* out);
+bool memxfer_layout(int32_t width, int32_t length, int bits_per_pixel, uint32_t preferred, uint32_t min_strip,
+                    MemXferLayout* out);
 
 // Reverses the order of rows rows of row_bytes bytes each, in place.
 void reverse_rows(uint8_t* pixels, uint64_t row_bytes, int32_t rows);

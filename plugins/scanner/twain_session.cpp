@@ -170,7 +170,8 @@ bool memory_transfer_one(TW_PENDINGXFERS* pending) {
   if (setup.MaxBufSize != 0 && setup.MinBufSize <= setup.MaxBufSize)
     preferred = std::clamp(preferred, setup.MinBufSize, setup.MaxBufSize);
   MemXferLayout layout;
-  if (!memxfer_layout(info.ImageWidth, info.ImageLength, info.BitsPerPixel, preferred, &layout)) return false;
+  if (!memxfer_layout(info.ImageWidth, info.ImageLength, info.BitsPerPixel, preferred, setup.MinBufSize, &layout))
+    return false;
   HGLOBAL block = GlobalAlloc(GHND, static_cast<SIZE_T>(layout.block_bytes));
   if (!block) return false;
   auto* base = static_cast<uint8_t*>(GlobalLock(block));

@@ -48,7 +48,7 @@ TEST(PrintLayout, PageLoopPrintsEachCopyAndEndsTheDocumentAtTheFirstFailure) {
     int fail_page;
     char fail;
     const char* calls;
-  } cases[] = {{0, 0, 0, "D"},    {3, 0, 0, "spespespeD"}, {3, 2, 'p', "spespD"},
+  } cases[] = {{0, 0, 0, "D"},    {3, 0, 0, "spespespeD"}, {3, 2, 'p', "spespeD"},
                {3, 1, 's', "sD"}, {2, 2, 'e', "spespeD"},  {1, 1, 'D', "speD"}};
   for (const Case& c : cases) {
     RecordingDevice device;

@@ -61,6 +61,8 @@ TEST(UnwarpDialog, PicksNodesBuildsTheFieldAndGivesBackTheWindow) {
   for (int twice = 0; twice < 2; ++twice) SendMessageA(g_main_hwnd, WM_COMMAND, CMD_UNWARP_DIALOG, 0);
   ASSERT_NE(g_unwarp_dialog, nullptr);
   EXPECT_TRUE(g_unwarp_active && g_current_tool == TOOL_NONE && top_menus_grayed() == 6);
+  for (int id = CMD_SETTINGS_BAR; id <= CMD_ANIMATION_BAR; ++id) SendMessageA(g_main_hwnd, WM_COMMAND, id, 0);
+  EXPECT_TRUE(g_settings_bar_open && !g_tool_palette && !g_animation_bar);  // the toggles ignored meanwhile
   EXPECT_FALSE(IsWindowVisible(g_settings_bar) || IsWindowEnabled(g_settings_bar));
   EXPECT_EQ(SendDlgItemMessageA(g_unwarp_dialog, IDC_GRID_ORIGIN_Y, UDM_GETPOS32, 0, 0), 49);
   PostMessageA(GetDlgItem(g_unwarp_dialog, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0);

@@ -119,14 +119,16 @@ TEST(MemXferLayout, ClampsPreferredAndRefusesOutOfRange) {
     uint32_t preferred;
     bool ok;
     uint64_t row, strip, image;
+    uint32_t min_strip = 0;  // the least buffer the source accepts
   } cases[] = {
-      {5, 3, 24, 0, true, 16, 16, 64}, {5, 3, 24, 0xFFFFFFFFu, true, 16, MAX_STRIP_BYTES, MAX_STRIP_BYTES},
+      {5, 3, 24, 0, true, 16, 16, 64}, {5, 3, 24, 0xFFFFFFFFu, true, 16, 48, 96},
       {10, 10, 1, 7, true, 4, 7, 42},  {0, 3, 24, 64, false, 0, 0, 0},
       {5, 3, 12, 64, false, 0, 0, 0},  {65535, 65535, 32, 65536, false, 0, 0, 0},
+      {1, 1, 8, 9, true, 4, 8, 8, 8},
   };
   for (const Case& c : cases) {
     MemXferLayout l;
-    ASSERT_EQ(memxfer_layout(c.w, c.h, c.bits, c.preferred, &l), c.ok) << c.w << "x" << c.h;
+    ASSERT_EQ(memxfer_layout(c.w, c.h, c.bits, c.preferred, c.min_strip, &l), c.ok) << c.w << "x" << c.h;
     if (!c.ok) continue;
     EXPECT_EQ(l.row_bytes, c.row);
     EXPECT_EQ(l.strip_bytes, c.strip);
