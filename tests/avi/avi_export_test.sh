@@ -1,7 +1,7 @@
 #!/bin/bash
 # Exports small projects through the win64 program code under wine64 and checks the results:
-# the AVI file with ffprobe and ffmpeg, the numbered BMP files with Pillow, and a write that
-# fails on a full disk. Uses the WINEPREFIX and DISPLAY of the calling test run.
+# the AVI file with ffprobe and ffmpeg, the numbered BMP files with Pillow, and writes that
+# fail on a full disk. Uses the WINEPREFIX and DISPLAY of the calling test run.
 # Usage: avi_export_test.sh PROBE_EXE DQBMP_DLL
 set -u
 probe=$1
@@ -51,10 +51,18 @@ for i, name in enumerate(names):
     assert bgr == expected[i * w * h * 3:(i + 1) * w * h * 3], name
 PY
 
-# A full disk at the third file (a 28k file system holds two files of 12k): message 31, the
-# failed file removed, the two before it kept. Skipped where mounting is not allowed.
+# A full disk, skipped where mounting is not allowed. AVI (90k of frames on 28k): the status box
+# and then message 31, the file deleted.
 mkdir "$work/full"
 if mount -t tmpfs -o size=28k tmpfs "$work/full" 2>"$work/mount.log"; then
+  "$wine" "$probe" avi "$(winpath "$work/full/film.avi")" - - 67 45 2,1,3 </dev/null | tr -d '\r' >"$work/fullavi.log" 2>&1
+  cat "$work/fullavi.log"
+  grep -A1 '^box: -[0-9]*$' "$work/fullavi.log" | grep -q '^box: Beim Speichern der Animation' ||
+    fail "no status box and then message 31 for the AVI on a full disk"
+  grep -q 'erfolgreich' "$work/fullavi.log" && fail "success reported for the AVI on a full disk"
+  [[ -z $(ls "$work/full") ]] || fail "after the full-disk AVI: $(ls "$work/full" | tr '\n' ' ')"
+  # BMP: the third file fails (28k hold two files of 12k): message 31, the failed file removed,
+  # the two before it kept.
   "$wine" "$probe" bmp "$(winpath "$work/full/film.bmp")" - "$(winpath "$plugin")" 67 45 2,1,3 \
     </dev/null | tr -d '\r' >"$work/full.log" 2>&1
   cat "$work/full.log"
