@@ -10,6 +10,7 @@
 
 #include "editor/core/animation_frames.h"
 #include "editor/core/slot_commands.h"
+#include "editor/file_command_helpers.h"
 #include "editor/file_commands.h"
 #include "editor/image_commands.h"
 #include "editor/main_commands.h"
@@ -61,6 +62,8 @@ LPAVICOMPRESSOPTIONS g_avi_options_list[1] = {&g_avi_options};
 bool g_avi_options_filled = false;
 bool g_avi_library_open = false;
 bool g_avi_file_left_open = false;  // the file's release left references: it may not be complete
+// The film is written here, beside g_export_path, and takes that name only when it is whole.
+char g_avi_temp_path[MAX_PATH] = "";
 // What the frame writes reported; the library does not always report a full disk.
 uint64_t g_avi_bytes_written = 0;
 
@@ -135,15 +138,34 @@ void show_avi_status(HWND dialog) {
   EnableWindow(dialog, TRUE);
 }
 
+// A new empty file beside the chosen one, named *.avi because the library picks its file
+// handler by the extension.
+bool make_avi_temp_file() {
+  char reserved[MAX_PATH];
+  g_avi_temp_path[0] = 0;
+  if (!make_temp_beside(g_export_path, reserved)) return false;
+  std::strcpy(g_avi_temp_path, reserved);
+  std::strcpy(std::strrchr(g_avi_temp_path, '.'), ".avi");
+  if (MoveFileA(reserved, g_avi_temp_path)) return true;
+  DeleteFileA(reserved);
+  g_avi_temp_path[0] = 0;
+  return false;
+}
+
+void delete_avi_temp_file() {
+  if (g_avi_temp_path[0]) DeleteFileA(g_avi_temp_path);
+  g_avi_temp_path[0] = 0;
+}
+
 bool avi_file_complete() {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (g_avi_file_left_open || !GetFileAttributesExA(g_export_path, GetFileExInfoStandard, &data)) return false;
+  if (g_avi_file_left_open || !GetFileAttributesExA(g_avi_temp_path, GetFileExInfoStandard, &data)) return false;
   const uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   return size >= g_avi_bytes_written;
 }
 
 // Closes the writer. A finished film that is not whole on disk counts as a failed write; a
-// failed or cancelled film is deleted.
+// whole one replaces the chosen file. Otherwise the film is deleted and the chosen file stays.
 int finish_avi_file(HWND dialog, int code) {
   close_avi_writer();
   if (code == EXPORT_DONE && !avi_file_complete()) {
@@ -151,7 +173,14 @@ int finish_avi_file(HWND dialog, int code) {
     show_avi_status(dialog);
     code = EXPORT_WRITE_FAILED;
   }
-  if (code != EXPORT_DONE) DeleteFileA(g_export_path);
+  if (code == EXPORT_DONE) {
+    if (MoveFileExA(g_avi_temp_path, g_export_path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      g_avi_temp_path[0] = 0;
+      return code;
+    }
+    code = AVI_ERR_FILE_OPEN;  // the chosen file is in use or read-only
+  }
+  delete_avi_temp_file();
   return code;
 }
 
@@ -250,7 +279,7 @@ void run_export(MainWindow& win) {
   g_tick_running = g_export_ended = false;
   r = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ANIMATION_PROGRESS), g_main_hwnd, export_progress_proc, 0);
   close_avi_writer();
-  if (g_export_mode == EXPORT_MODE_AVI && r != EXPORT_DONE) DeleteFileA(g_export_path);
+  delete_avi_temp_file();
   free_block(temporary);
   if (!IsWindow(g_main_hwnd)) {
     // The workspace went with the window; its fields are freed already.
@@ -308,7 +337,6 @@ INT_PTR CALLBACK export_progress_proc(HWND dialog, UINT message, WPARAM wparam, 
       SendDlgItemMessageA(dialog, IDC_EXPORT_PROGRESS, PBM_SETRANGE, 0,
                           MAKELPARAM(0, export_progress_range(g_slot_frames)));
       if (g_export_mode == EXPORT_MODE_AVI) {
-        DeleteFileA(g_export_path);
         g_avi_status = open_avi_writer();
         if (g_avi_status != 0) {
           end_export(dialog, g_avi_status);
@@ -338,7 +366,7 @@ int open_avi_writer() {
     fill_avi_format();
     AVIFileInit();
     g_avi_library_open = true;
-    if (AVIFileOpenA(&g_avi_file, g_export_path, OF_WRITE | OF_CREATE, nullptr) != 0) {
+    if (!make_avi_temp_file() || AVIFileOpenA(&g_avi_file, g_avi_temp_path, OF_WRITE | OF_CREATE, nullptr) != 0) {
       g_avi_file = nullptr;
       release_avi_objects();
       return AVI_ERR_FILE_OPEN;
@@ -377,7 +405,7 @@ int open_avi_writer() {
     const MessageAnswer again = show_message(MSG_FORMAT_REFUSED, MessageKind::info_yes_no);
     release_avi_objects();
     if (again != MessageAnswer::yes) return AVI_CANCELLED;
-    DeleteFileA(g_export_path);
+    delete_avi_temp_file();
   }
 }
 
