@@ -10,6 +10,7 @@
 
 #include "editor/core/animation_frames.h"
 #include "editor/core/slot_commands.h"
+#include "editor/file_command_helpers.h"
 #include "editor/file_commands.h"
 #include "editor/image_commands.h"
 #include "editor/main_commands.h"
@@ -60,6 +61,11 @@ constexpr int OPTION_TEXT_SIZE = 16;  // the values need two digits; longer text
 LPAVICOMPRESSOPTIONS g_avi_options_list[1] = {&g_avi_options};
 bool g_avi_options_filled = false;
 bool g_avi_library_open = false;
+bool g_avi_file_left_open = false;  // the file's release left references: it may not be complete
+// The film is written here, beside g_export_path, and takes that name only when it is whole.
+char g_avi_temp_path[MAX_PATH] = "";
+// What the frame writes reported; the library does not always report a full disk.
+uint64_t g_avi_bytes_written = 0;
 
 // The progress dialog's run: a tick in progress (a message box inside it pumps messages), and
 // whether the dialog has been ended already.
@@ -123,22 +129,67 @@ bool write_numbered_file() {
   return true;
 }
 
-void show_avi_status() {
+void show_avi_status(HWND dialog) {
   char text[16];
   std::snprintf(text, sizeof text, "%d", static_cast<int>(g_avi_status));
+  // The box has no owner: keep the progress dialog from being cancelled meanwhile.
+  EnableWindow(dialog, FALSE);
   show_message_box(nullptr, text, MessageKind::error);
+  EnableWindow(dialog, TRUE);
 }
 
-// Ends the progress dialog once: the timer stops, the writer closes, a failed or cancelled AVI
-// file is deleted.
+// A new empty file beside the chosen one, named *.avi because the library picks its file
+// handler by the extension.
+bool make_avi_temp_file() {
+  char reserved[MAX_PATH];
+  g_avi_temp_path[0] = 0;
+  if (!make_temp_beside(g_export_path, reserved)) return false;
+  std::strcpy(g_avi_temp_path, reserved);
+  std::strcpy(std::strrchr(g_avi_temp_path, '.'), ".avi");
+  if (MoveFileA(reserved, g_avi_temp_path)) return true;
+  DeleteFileA(reserved);
+  g_avi_temp_path[0] = 0;
+  return false;
+}
+
+void delete_avi_temp_file() {
+  if (g_avi_temp_path[0]) DeleteFileA(g_avi_temp_path);
+  g_avi_temp_path[0] = 0;
+}
+
+bool avi_file_complete() {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (g_avi_file_left_open || !GetFileAttributesExA(g_avi_temp_path, GetFileExInfoStandard, &data)) return false;
+  const uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return size >= g_avi_bytes_written;
+}
+
+// Closes the writer. A finished film that is not whole on disk counts as a failed write; a
+// whole one replaces the chosen file. Otherwise the film is deleted and the chosen file stays.
+int finish_avi_file(HWND dialog, int code) {
+  close_avi_writer();
+  if (code == EXPORT_DONE && !avi_file_complete()) {
+    g_avi_status = AVIERR_FILEWRITE;
+    show_avi_status(dialog);
+    code = EXPORT_WRITE_FAILED;
+  }
+  if (code == EXPORT_DONE) {
+    if (MoveFileExA(g_avi_temp_path, g_export_path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      g_avi_temp_path[0] = 0;
+      return code;
+    }
+    code = AVI_ERR_FILE_OPEN;  // the chosen file is in use or read-only
+  }
+  delete_avi_temp_file();
+  return code;
+}
+
+// Ends the progress dialog once: the timer stops and the AVI writer closes.
 void end_export(HWND dialog, int code) {
   if (g_export_ended) return;
   g_export_ended = true;
   KillTimer(dialog, EXPORT_TIMER_ID);
-  if (g_export_mode == EXPORT_MODE_AVI) {
-    close_avi_writer();
-    if (code != EXPORT_DONE) DeleteFileA(g_export_path);
-  }
+  if (g_export_mode == EXPORT_MODE_AVI) code = finish_avi_file(dialog, code);
   EndDialog(dialog, code);
 }
 
@@ -159,10 +210,7 @@ void export_tick(HWND dialog) {
     if (g_avi_status != 0) {
       failed = true;
       KillTimer(dialog, EXPORT_TIMER_ID);
-      // The box has no owner: keep the progress dialog from being cancelled meanwhile.
-      EnableWindow(dialog, FALSE);
-      show_avi_status();
-      EnableWindow(dialog, TRUE);
+      show_avi_status(dialog);
     }
   }
   SendDlgItemMessageA(dialog, IDC_EXPORT_PROGRESS, PBM_DELTAPOS, 1, 0);
@@ -179,7 +227,7 @@ void release_avi_objects() {
     if (*stream) AVIStreamRelease(*stream);
     *stream = nullptr;
   }
-  if (g_avi_file) AVIFileRelease(g_avi_file);
+  if (g_avi_file) g_avi_file_left_open = AVIFileRelease(g_avi_file) != 0;
   g_avi_file = nullptr;
   if (g_avi_library_open) AVIFileExit();
   g_avi_library_open = false;
@@ -231,7 +279,7 @@ void run_export(MainWindow& win) {
   g_tick_running = g_export_ended = false;
   r = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ANIMATION_PROGRESS), g_main_hwnd, export_progress_proc, 0);
   close_avi_writer();
-  if (g_export_mode == EXPORT_MODE_AVI && r != EXPORT_DONE) DeleteFileA(g_export_path);
+  delete_avi_temp_file();
   free_block(temporary);
   if (!IsWindow(g_main_hwnd)) {
     // The workspace went with the window; its fields are freed already.
@@ -289,7 +337,6 @@ INT_PTR CALLBACK export_progress_proc(HWND dialog, UINT message, WPARAM wparam, 
       SendDlgItemMessageA(dialog, IDC_EXPORT_PROGRESS, PBM_SETRANGE, 0,
                           MAKELPARAM(0, export_progress_range(g_slot_frames)));
       if (g_export_mode == EXPORT_MODE_AVI) {
-        DeleteFileA(g_export_path);
         g_avi_status = open_avi_writer();
         if (g_avi_status != 0) {
           end_export(dialog, g_avi_status);
@@ -314,10 +361,12 @@ int open_avi_writer() {
   for (;;) {
     g_avi_file = nullptr;
     g_avi_stream = g_avi_compressed_stream = nullptr;
+    g_avi_file_left_open = false;
+    g_avi_bytes_written = 0;
     fill_avi_format();
     AVIFileInit();
     g_avi_library_open = true;
-    if (AVIFileOpenA(&g_avi_file, g_export_path, OF_WRITE | OF_CREATE, nullptr) != 0) {
+    if (!make_avi_temp_file() || AVIFileOpenA(&g_avi_file, g_avi_temp_path, OF_WRITE | OF_CREATE, nullptr) != 0) {
       g_avi_file = nullptr;
       release_avi_objects();
       return AVI_ERR_FILE_OPEN;
@@ -356,7 +405,7 @@ int open_avi_writer() {
     const MessageAnswer again = show_message(MSG_FORMAT_REFUSED, MessageKind::info_yes_no);
     release_avi_objects();
     if (again != MessageAnswer::yes) return AVI_CANCELLED;
-    DeleteFileA(g_export_path);
+    delete_avi_temp_file();
   }
 }
 
@@ -384,9 +433,11 @@ void copy_frame_to_avi_buffer() {
 void write_avi_frame() {
   const LONG sample = g_export_frame - 1;
   const DWORD flags = avi_key_frame(sample, g_keyframe_interval) ? AVIIF_KEYFRAME : 0;
+  LONG written = 0;
   g_avi_status =
       static_cast<int32_t>(AVIStreamWrite(g_avi_compressed_stream, sample, 1, g_avi_frame_buffer,
-                                          static_cast<LONG>(g_avi_format.biSizeImage), flags, nullptr, nullptr));
+                                          static_cast<LONG>(g_avi_format.biSizeImage), flags, nullptr, &written));
+  if (g_avi_status == 0 && written > 0) g_avi_bytes_written += static_cast<uint64_t>(written);
 }
 
 void create_animation(MainWindow& win) {

@@ -66,5 +66,6 @@ void close_avi_writer();
 // Computes frame g_export_frame into the current field and counts it; 0 after the last frame.
 int step_animation_frame();
 void copy_frame_to_avi_buffer();
-// Writes the frame buffer as sample g_export_frame - 1; the result goes to g_avi_status.
+// Writes the frame buffer as sample g_export_frame - 1; the result goes to g_avi_status, the
+// bytes written are counted for the check of the closed file.
 void write_avi_frame();

@@ -1,9 +1,10 @@
 // Runs one animation export in a real main window, answering the dialogs as a user would, and
 // writes the frames rendered independently of the export for the checking script.
 // Usage: export_probe MODE OUTPUT EXPECTED PLUGIN W H COUNTS
-//   MODE avi | bmp | test; OUTPUT the Windows path chosen in the save dialog; EXPECTED a file for
-//   the expected frames (24-bit, top row first) or "-"; PLUGIN dqbmp.dll's path or "-"; COUNTS
-//   the slot texts, comma-separated ("2,1,3" fills slots 1 to 3).
+//   MODE avi | avi-cancel (the compressor choice is cancelled) | bmp | test; OUTPUT the Windows
+//   path chosen in the save dialog; EXPECTED a file for the expected frames (24-bit, top row
+//   first) or "-"; PLUGIN dqbmp.dll's path or "-"; COUNTS the slot texts, comma-separated
+//   ("2,1,3" fills slots 1 to 3).
 #include <windows.h>
 
 #include <chrono>
@@ -52,7 +53,7 @@ BOOL WINAPI answer_save_dialog(LPOPENFILENAMEA ofn) {
 INT_PTR WINAPI uncompressed_options(HWND, UINT, int, PAVISTREAM*, LPAVICOMPRESSOPTIONS* options) {
   options[0]->fccType = streamtypeVIDEO;
   options[0]->fccHandler = comptypeDIB;
-  return TRUE;
+  return g_mode != "avi-cancel";
 }
 
 // Fills the options dialog once it is up: the mode, 5 frames a second, a key frame every 2.
@@ -133,9 +134,9 @@ int main(int argc, char** argv) {
     counts.push_back(static_cast<int>(std::strtol(p, &p, 10)));
     if (*p) ++p;
   }
-  g_options_mode = g_mode == "avi"   ? IDC_EXPORT_MODE_AVI
-                   : g_mode == "bmp" ? IDC_EXPORT_MODE_SEQUENCE
-                                     : IDC_EXPORT_MODE_TEST;
+  g_options_mode = g_mode.rfind("avi", 0) == 0 ? IDC_EXPORT_MODE_AVI
+                   : g_mode == "bmp"           ? IDC_EXPORT_MODE_SEQUENCE
+                                               : IDC_EXPORT_MODE_TEST;
 
   set_engine_host(&win32_engine_host());
   g_instance = GetModuleHandleA(nullptr);
