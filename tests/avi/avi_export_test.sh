@@ -1,13 +1,13 @@
 #!/bin/bash
-# Exports small projects through the win64 program code under wine64 and checks the results:
+# Exports small projects through the program code under Wine and checks the results:
 # the AVI file with ffprobe and ffmpeg, the numbered BMP files with Pillow, writes that fail on
 # a full disk, and an existing AVI file that gives way only to a finished film. Uses the
-# WINEPREFIX and DISPLAY of the calling test run.
+# WINEPREFIX and DISPLAY of the calling test run, and the loader in QX_WINE_LOADER.
 # Usage: avi_export_test.sh PROBE_EXE DQBMP_DLL
 set -u
 probe=$1
 plugin=$2
-wine=/usr/lib/wine/wine64
+wine=${QX_WINE_LOADER:-/usr/lib/wine/wine64}
 work=$(mktemp -d /tmp/qx-export.XXXXXX)
 cleanup() {
   umount "$work/full" 2>/dev/null
