@@ -33,8 +33,8 @@ die() {
 }
 
 [[ $results == "$share"/* ]] || die "the results folder must lie under $share"
-for path in "$root" "$share"; do
-  [[ $path != *[[:space:]]* ]] || die "a path with white space cannot reach the guest: $path"
+for path in "$root" "$share" "$results"; do
+  [[ $path != *[[:space:],]* ]] || die "a path with white space or a comma cannot reach the guest: $path"
 done
 
 # Time limits in seconds.
@@ -120,16 +120,17 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# The Debian mirror this machine's own apt uses.
+# The Debian mirror this machine's own apt uses: the first source of a plain suite (not
+# bookworm-security or -updates), in one-line or deb822 form. Empty when there is none.
 debian_mirror() {
   local uri
   uri=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
-        awk '$1 == "deb" && $3 ~ /^[a-z]+$/ {for (i = 2; i <= NF; ++i) if ($i ~ /^[a-z]+:\/\//) {print $i; exit}}')
+        awk '$1 == "deb" {for (i = 2; i < NF; ++i) if ($i ~ /^[a-z]+:\/\//) {
+               if ($(i + 1) ~ /^[a-z]+$/) {print $i; exit} next}}')
   if [[ -z $uri ]]; then
     uri=$(cat /etc/apt/sources.list.d/*.sources 2>/dev/null |
           awk '/^URIs:/ {u = $2} /^Suites:/ && u != "" {for (i = 2; i <= NF; ++i) if ($i ~ /^[a-z]+$/) {print u; exit}}')
   fi
-  [[ -n $uri ]] || die "no Debian mirror found in /etc/apt/sources.list*"
   echo "$uri"
 }
 
@@ -138,13 +139,18 @@ image_ok() {
     timeout "$MKFS_LIMIT" e2fsck -fn "$image" >"$vm/e2fsck.log" 2>&1
 }
 
+# Software emulation gives 32-bit Wine a CPU without PKU and SMAP: with either, its processes
+# die at their first return from the kernel. One thread per virtual CPU, up to 8.
+cpus=$(nproc)
+((cpus <= 8)) || cpus=8
+
 # Boots the guest with JOB (words joined by commas) and waits for it to power off; LIMIT
 # seconds in all. Extra qemu arguments follow. Fails when the guest does not boot or finish.
 boot() {
   local job=$1 limit=$2 started waited
   shift 2
   rm -f "$results/booted" "$results/finished"
-  qemu-system-x86_64 -accel tcg,thread=multi -cpu max,-pku,-smap -smp "$(nproc)" -m 4096 \
+  qemu-system-x86_64 -accel tcg,thread=multi -cpu max,-pku,-smap -smp "$cpus" -m 4096 \
     -kernel "$kernel" -initrd "$initrd" \
     -append "root=/dev/vda rw console=ttyS0 panic=1 quiet init=/qx-init qx.src=$root qx.share=$share qx.job=$job" \
     -drive "file=$image,format=raw,if=virtio" "$@" \
@@ -171,6 +177,7 @@ boot() {
 build_image() {
   local mirror log
   mirror=$(debian_mirror)
+  [[ -n $mirror ]] || die "no Debian mirror found in /etc/apt/sources.list*"
   say "building the machine image in $vm (from $mirror)"
   rm -f "$image" "$kernel" "$initrd" "$stamp"
   local stale
