@@ -21,17 +21,7 @@ xvfb_pid=$!
 export DISPLAY=:1
 for _ in $(seq 200); do [[ -S /tmp/.X11-unix/X1 ]] && break; sleep 0.1; done
 
-# The largest visible window whose title starts with "Quandrelix" (a message box has the
-# same caption but is smaller).
-main_window() {
-  local id best='' best_area=0 w h
-  for id in $(xdotool search --onlyvisible --name '^Quandrelix' 2>/dev/null); do
-    read -r w h < <(xdotool getwindowgeometry --shell "$id" 2>/dev/null |
-                    awk -F= '$1 == "WIDTH" {w = $2} $1 == "HEIGHT" {h = $2} END {print w + 0, h + 0}')
-    if ((w * h > best_area)); then best=$id best_area=$((w * h)); fi
-  done
-  echo "$best"
-}
+source "$(dirname "$0")/main_window.sh"
 
 # Starts the 32-bit program, waits for its main window, saves a picture of the screen, asks
 # it to close as the window manager would (WM_CLOSE) and wants exit code 0.
